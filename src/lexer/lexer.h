@@ -1,0 +1,254 @@
+// The lexer: turns a .mus source and the files it includes into a stream of tokens, running the
+// preprocessor (directives, conditionals, macros, #include) on the way.
+#ifndef LEXER_LEXER_H
+#define LEXER_LEXER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <fstream>
+#include <istream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "util/smart_ptr.h"
+
+/// A single-character token has its character code as kind; the others start at 256.
+typedef std::int32_t TokenKind;
+
+enum : TokenKind {
+  TOKEN_EOF = 256,
+  TOKEN_IDENTIFIER = 257,
+  TOKEN_NUMBER = 258,
+  TOKEN_STRING = 259,
+  TOKEN_DIRECTIVE = 260,
+  TOKEN_LT = 261,
+  TOKEN_LE = 262,
+  TOKEN_GT = 263,
+  TOKEN_GE = 264,
+  TOKEN_EQ = 265,
+  TOKEN_SHL = 266,
+  TOKEN_SHR = 267,
+};
+
+class Lexer {
+ public:
+  struct TokenInfo {
+    TokenKind kind = '\n';
+    std::string text;  ///< the token's first character as written
+    std::int64_t numberValue = 0;
+    std::string stringValue;  ///< identifier or directive name, string contents
+  };
+  typedef std::vector<TokenInfo> TokenList;
+
+  /// A positioned syntax error: "file:line: message\n" followed by the current line's text.
+  class Exception : public std::exception {
+   public:
+    Exception(const std::string& message, const Lexer& lexer);
+    const char* what() const noexcept override { return mMessage.c_str(); }
+    /// The whole message; unlike what(), not cut short by a NUL byte from the source.
+    const std::string& Message() const { return mMessage; }
+
+   private:
+    std::string mMessage;
+  };
+
+  /// Thrown when characters are asked for after the end of all input with SetFailOnEnd(true).
+  struct Failure {};
+
+  /// One source text being read, line by line, with the position that errors report.
+  class File {
+   public:
+    File(std::istream& stream, const std::string& fileName);
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    /// The next character of the file, each line ending with '\n'; false once the file ended.
+    bool ReadChar(char& c) {
+      if (mLinePos < mLine.size()) {
+        c = mLine[mLinePos++];
+        return true;
+      }
+      return ReadLine() && ReadChar(c);
+    }
+    void UngetChar();
+    /// The stream failed before its end; the file then reads as ended.
+    bool HasReadError() const { return mReadError; }
+
+    std::istream& mStream;
+    std::string mFileName;
+    std::string mLine;
+    std::size_t mLinePos = 0;
+    int mLineNumber = 0;
+
+   private:
+    bool ReadLine();
+    bool FillBuffer();
+
+    // Lines are cut from blocks read ahead, reading the bytes the way Windows' text mode does:
+    // CR LF reads as LF and Ctrl-Z ends the file, on every platform.
+    std::vector<char> mBuffer;
+    std::size_t mBufferPos = 0;
+    std::size_t mBufferEnd = 0;
+    bool mStreamDone = false;  // no more bytes will come from the stream
+    bool mEnded = false;       // the last line has been delivered
+    bool mReadError = false;
+  };
+
+  /// An included file: owns its stream, closed when the last holder lets go.
+  class IncludeFile : public File {
+   public:
+    explicit IncludeFile(const std::string& fileName);
+    bool IsOpen() const { return mOpen; }
+
+   private:
+    std::ifstream mInput;
+    bool mOpen = false;
+  };
+
+  /// One open #if/#ifdef/#ifndef group, plus one per #elif seen in it.
+  struct Condition {
+    bool value;     ///< the condition of the directive that pushed the entry held
+    bool inElse;    ///< an #else or #elif of the group has been met since
+    bool fromElif;  ///< pushed by #elif; closed by the group's #endif
+  };
+
+  /// Reads `stream` (owned by the caller) as the file `fileName`.
+  Lexer(std::istream& stream, const std::string& fileName);
+  Lexer(const Lexer&) = delete;
+  Lexer& operator=(const Lexer&) = delete;
+
+  /// Appends `directory`, made absolute against the current directory, to the angle-bracket
+  /// include search.
+  void AddIncludeDir(const std::string& directory);
+
+  /// Scans the next token, makes it current and returns its kind.
+  TokenKind GetNextToken();
+
+  TokenKind GetTokenKind() const { return mToken.kind; }
+  std::string GetTokenText() const { return mToken.text; }
+  TokenInfo GetTokenInfo() const;
+  bool IsNumberValueAvailable() const { return mToken.kind == TOKEN_NUMBER; }
+  bool IsStringValueAvailable() const {
+    return mToken.kind == TOKEN_IDENTIFIER || mToken.kind == TOKEN_STRING ||
+           mToken.kind == TOKEN_DIRECTIVE;
+  }
+  std::int64_t GetNumberValue() const;
+  std::string GetStringValue() const;
+  /// The current string value without a copy.
+  const std::string& StringValue() const;
+
+  std::string GetFileName() const;
+  int GetLineNumber() const;
+  std::string GetLineText() const;
+
+  /// Throws "Expected <what>, but found ..." unless the current token has `kind`.
+  void ExpectToken(TokenKind kind, const std::string& what) const;
+  /// Throws "<name> is out of range, ..." unless min <= value <= max.
+  void CheckRange(const std::string& name, std::int64_t value, std::int64_t min,
+                  std::int64_t max) const;
+  void SetFailOnEnd(bool failOnEnd) { mFailOnEnd = failOnEnd; }
+
+  /// Throws a Lexer::Exception positioned here.
+  [[noreturn]] void Fail(const std::string& message) const;
+  /// Throws the syntax error that quotes the current token's text.
+  [[noreturn]] void FailSyntax() const;
+
+  /// The search of an #include: beside the including file for a quoted name, in the include
+  /// directories for an angle-bracket one. Throws when no candidate opens.
+  SharedPtr<File> OpenIncludeFile(const std::string& name, bool angle);
+
+  /// The escaped character for the character after a backslash.
+  static char EscapeChar(char c);
+  static int HexDigitValue(int c);
+
+  /// Whether text at the current position is taken or skipped.
+  bool IsActive() const { return mEvaluatingCondition || mInactiveConditions == 0; }
+
+  /// Limits that keep hostile input within bounded memory and stack.
+  static const std::size_t kMaxNestedFiles = 257;
+  static const std::size_t kMaxMacroBodyTokens = 1000000;
+  static const std::size_t kMaxMacroBytes = std::size_t(256) << 20;
+  static const int kMaxDirectiveNesting = 64;
+
+ private:
+  /// A macro body being delivered: tokens run from `next` to the body's end.
+  struct PendingTokens {
+    SharedPtr<const TokenList> body;
+    std::size_t next = 0;
+    bool empty() const { return !body || next == body->size(); }
+  };
+
+  bool ReadChar(char& c) {
+    if (mTop != nullptr && mTop->mLinePos < mTop->mLine.size()) {
+      c = mTop->mLine[mTop->mLinePos++];
+      return true;
+    }
+    return ReadCharAcrossLines(c);
+  }
+  bool ReadCharAcrossLines(char& c);
+  void UngetChar();
+  bool ReadNonBlankChar(char& c);
+  void PushFile(const SharedPtr<File>& file);
+  void PopFile();
+
+  // Scanner.
+  void SkipInactiveLine();
+  TokenKind ScanIdentifier(char first);
+  TokenKind ScanNumber(char first);
+  TokenKind ScanString();
+  TokenKind ScanCharConstant();
+  TokenKind ScanDirectiveName();
+  TokenKind ScanOperator(char c);
+  bool CheckNext(char expected);
+  void AppendDigit(std::uint64_t& value, unsigned base, unsigned digit);
+  void ReadName(char first, std::string& name);
+  [[noreturn]] void FailNewlineInConstant() const;
+
+  // Directives.
+  /// Result of ProcessDirective besides a line end: the directive is done, and the next token
+  /// that GetNextToken finds must end its line.
+  static const TokenKind kDirectiveLineOpen = -1;
+  TokenKind ProcessDirective();
+  TokenKind DirectiveIf();
+  TokenKind DirectiveIfdef(const std::string& directive);
+  TokenKind DirectiveElif();
+  TokenKind DirectiveElse();
+  TokenKind DirectiveEndif();
+  TokenKind DirectiveDefine();
+  TokenKind DirectiveUndef();
+  TokenKind DirectiveInclude();
+  TokenKind SkipDirectiveLine();
+  TokenKind RequireLineEnd() const;
+  void ExpectBlankAfterName(const std::string& directive);
+  void ReadIdentifierOperand(const std::string& directive, std::string& identifier);
+  bool EvaluateCondition();
+  void ReadAngleName(std::string& name);
+  void PushCondition(bool value, bool fromElif);
+  void PopCondition();
+  void EnterElse();
+  void AppendToBody(TokenList& body, std::size_t& bodyBytes, const TokenInfo& token);
+  void ForgetMacro(const std::string& name);
+
+  std::vector<SharedPtr<File> > mFileStack;
+  std::unordered_map<std::string, SharedPtr<const TokenList> > mMacros;
+  PendingTokens mPendingTokens;
+  std::vector<std::string> mIncludeDirs;
+  std::vector<Condition> mConditionStack;
+  TokenInfo mToken;
+  bool mFailOnEnd = false;
+  bool mEvaluatingCondition = false;
+
+  File* mTop = nullptr;                 // mFileStack.back(), or null once all input ended
+  std::size_t mInactiveConditions = 0;  // entries whose value equals inElse
+  std::size_t mMacroBytes = 0;          // what the stored macro bodies hold
+  int mDirectiveNesting = 0;            // directives begun inside an unfinished directive
+};
+
+typedef Lexer::TokenList TokenList;
+
+/// Whether two tokens are the same for a macro redefinition: kinds and values, never texts.
+bool IsSameToken(const Lexer::TokenInfo& a, const Lexer::TokenInfo& b);
+
+#endif  // LEXER_LEXER_H

@@ -1,0 +1,256 @@
+// The character scanner: GetNextToken and one reader per token family. Characters come from the
+// current line in memory; the scanner looks ahead and steps back at most one character.
+//
+// A directive whose rest of line is read as tokens (#ifdef, #ifndef, #else, #endif, #undef) can,
+// when it leaves the text skipped, run through the skipped text into the next directive before
+// it has finished. Rather than nesting one call per such directive, ProcessDirective reports
+// that its line still needs its end, and GetNextToken carries that demand in its own loop: every
+// directive still takes effect in source order, and a skipped region of any size costs no stack.
+#include <cassert>
+#include <cctype>
+
+#include "lexer/char_class.h"
+#include "lexer/lexer.h"
+
+
+bool Lexer::ReadNonBlankChar(char& c) {
+  for (;;) {
+    if (!ReadChar(c)) return false;
+    if (c == ';') {
+      // A comment runs to the end of its line; the line ends with the newline that the line
+      // buffer always holds last.
+      mTop->mLinePos = mTop->mLine.size();
+      c = '\n';
+      return true;
+    }
+    if (!IsBlank(c)) return true;
+  }
+}
+
+// Drops the rest of a skipped line up to a '#' (which starts a directive even inside what would
+// be a string) or a ';' (after which nothing of the line counts).
+void Lexer::SkipInactiveLine() {
+  const std::string& line = mTop->mLine;
+  std::size_t pos = mTop->mLinePos;
+  while (pos < line.size() && line[pos] != '#' && line[pos] != ';') ++pos;
+  mTop->mLinePos = (pos < line.size() && line[pos] == '#') ? pos : line.size();
+}
+
+TokenKind Lexer::GetNextToken() {
+  bool lineEndDue = false;
+  for (;;) {
+    TokenKind kind;
+    char c;
+    if (!mPendingTokens.empty()) {
+      mToken = (*mPendingTokens.body)[mPendingTokens.next++];
+      if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
+      kind = mToken.kind;
+    } else if (!ReadNonBlankChar(c)) {
+      kind = mToken.kind = TOKEN_EOF;
+    } else {
+      mToken.text.assign(1, c);
+      mToken.numberValue = 0;
+      mToken.stringValue.clear();
+      if (c == '#') {
+        if (mToken.kind != '\n') {
+          Fail("The # sign of a preprocessor directive must be the first charactor on a line");
+        }
+        kind = ProcessDirective();
+        if (kind == kDirectiveLineOpen) {
+          lineEndDue = true;
+          continue;
+        }
+        mToken.kind = kind;
+      } else if (!IsActive()) {
+        if (c != '\n' && mTop != nullptr) SkipInactiveLine();
+        continue;
+      } else if (IsNameStart(c)) {
+        kind = ScanIdentifier(c);
+        if (kind == TOKEN_EOF) continue;  // a macro: its body is pending now
+      } else {
+        kind = ScanOperator(c);
+      }
+      mToken.kind = kind;
+    }
+    if (lineEndDue) RequireLineEnd();
+    return kind;
+  }
+}
+
+bool Lexer::CheckNext(char expected) {
+  char c;
+  if (!ReadChar(c)) return false;
+  if (c == expected) return true;
+  UngetChar();
+  return false;
+}
+
+TokenKind Lexer::ScanOperator(char c) {
+  switch (c) {
+    case '\n':
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '[':
+    case ']':
+    case '{':
+    case '|':
+    case '}':
+      return static_cast<unsigned char>(c);
+    case '<':
+      if (CheckNext('<')) return TOKEN_SHL;
+      return CheckNext('=') ? TOKEN_LE : TOKEN_LT;
+    case '>':
+      if (CheckNext('=')) return TOKEN_GE;
+      return CheckNext('>') ? TOKEN_SHR : TOKEN_GT;
+    case '=':
+      if (CheckNext('=')) return TOKEN_EQ;
+      return '=';
+    case '"':
+      return ScanString();
+    case '\'':
+      return ScanCharConstant();
+    case '@':
+      return ScanDirectiveName();
+    case '\\':
+      Fail("Illegal escape sequence");
+    default:
+      if (IsDigit(c)) return ScanNumber(c);
+      Fail(std::string("Unknown charactor '") + c + "'");
+  }
+}
+
+void Lexer::ReadName(char first, std::string& name) {
+  // Names never span lines: take the run straight from the line buffer.
+  const std::string& line = mTop->mLine;
+  const std::size_t start = mTop->mLinePos - 1;
+  assert(line[start] == first);
+  std::size_t end = mTop->mLinePos;
+  while (end < line.size() && IsNameChar(line[end])) ++end;
+  name.assign(line, start, end - start);
+  mTop->mLinePos = end;
+}
+
+// Returns TOKEN_EOF when the name was a macro whose body now waits in mPendingTokens.
+TokenKind Lexer::ScanIdentifier(char first) {
+  ReadName(first, mToken.stringValue);
+  if (mMacros.empty()) return TOKEN_IDENTIFIER;
+  auto macro = mMacros.find(mToken.stringValue);
+  if (macro == mMacros.end()) return TOKEN_IDENTIFIER;
+  mPendingTokens.body = macro->second;
+  mPendingTokens.next = 0;
+  if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
+  return TOKEN_EOF;
+}
+
+void Lexer::AppendDigit(std::uint64_t& value, unsigned base, unsigned digit) {
+  if ((static_cast<std::int64_t>(value) >> 60) != 0) Fail("Constant too big");
+  value = value * base + digit;
+}
+
+TokenKind Lexer::ScanNumber(char first) {
+  std::uint64_t value = static_cast<unsigned>(first - '0');
+  char c;
+  if (first == '0') {
+    if (!ReadChar(c)) {
+      mToken.numberValue = 0;
+      return TOKEN_NUMBER;
+    }
+    if (c == 'x' || c == 'X' || c == 'b' || c == 'B') {
+      const bool hex = c == 'x' || c == 'X';
+      if (!ReadChar(c) || !(hex ? IsHexDigit(c) : (c == '0' || c == '1'))) {
+        Fail(hex ? "Hexadecimal constants are illegal." : "Binary number constants are illegal.");
+      }
+      value = static_cast<unsigned>(HexDigitValue(static_cast<unsigned char>(c)));
+      while (ReadChar(c)) {
+        if (!(hex ? IsHexDigit(c) : (c == '0' || c == '1'))) {
+          UngetChar();
+          break;
+        }
+        AppendDigit(value, hex ? 16 : 2,
+                    static_cast<unsigned>(HexDigitValue(static_cast<unsigned char>(c))));
+      }
+      mToken.numberValue = static_cast<std::int64_t>(value);
+      return TOKEN_NUMBER;
+    }
+    UngetChar();
+  }
+  while (ReadChar(c)) {
+    if (!IsDigit(c)) {
+      UngetChar();
+      break;
+    }
+    AppendDigit(value, 10, static_cast<unsigned>(c - '0'));
+  }
+  mToken.numberValue = static_cast<std::int64_t>(value);
+  return TOKEN_NUMBER;
+}
+
+void Lexer::FailNewlineInConstant() const { Fail("Newline in constant"); }
+
+TokenKind Lexer::ScanString() {
+  std::string& value = mToken.stringValue;
+  char c;
+  for (;;) {
+    if (!ReadChar(c) || c == '\n') FailNewlineInConstant();
+    if (c == '"') return TOKEN_STRING;
+    if (c == '\\') {
+      if (!ReadChar(c)) FailNewlineInConstant();
+      c = EscapeChar(c);
+    }
+    value += c;
+  }
+}
+
+TokenKind Lexer::ScanCharConstant() {
+  char c = '\n';
+  if (ReadChar(c) && c == '\'') Fail("Empty character constant");
+  if (c == '\\' && ReadChar(c)) c = EscapeChar(c);
+  mToken.numberValue = static_cast<signed char>(c);
+  if (!ReadChar(c) || c != '\'') Fail("Too many characters in constant");
+  return TOKEN_NUMBER;
+}
+
+TokenKind Lexer::ScanDirectiveName() {
+  char c;
+  if (!ReadChar(c) || !IsNameStart(c)) Fail("Empty directive name");
+  ReadName(c, mToken.stringValue);
+  return TOKEN_DIRECTIVE;
+}
+
+char Lexer::EscapeChar(char c) {
+  switch (c) {
+    case '0':
+      return 0;
+    case 'a':
+      return 7;
+    case 'b':
+      return 8;
+    case 'f':
+      return 12;
+    case 'n':
+      return 10;
+    case 'r':
+      return 13;
+    case 't':
+      return 9;
+    case 'v':
+      return 11;
+    default:
+      return c;
+  }
+}
+
+int Lexer::HexDigitValue(int c) {
+  assert(isxdigit( c ));
+  if (c <= '9') return c - '0';
+  if (c >= 'a') return c - 'a' + 10;
+  return c - 'A' + 10;
+}

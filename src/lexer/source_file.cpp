@@ -1,0 +1,135 @@
+// The bottom of the lexer: source files read line by line on a file stack, the position that
+// errors report, and the search for included files.
+#include <cassert>
+#include <cstring>
+
+#include "lexer/lexer.h"
+#include "platform/platform.h"
+#include "seqconv/my_exception.h"
+#include "util/path.h"
+
+namespace {
+
+const std::size_t kReadBlockSize = 64 * 1024;
+const char kCtrlZ = 0x1A;
+
+}  // namespace
+
+Lexer::File::File(std::istream& stream, const std::string& fileName)
+    : mStream(stream), mFileName(fileName) {}
+
+void Lexer::File::UngetChar() {
+  assert(mLinePos > 0);
+  --mLinePos;
+}
+
+bool Lexer::File::FillBuffer() {
+  if (mStreamDone) return false;
+  if (mBuffer.empty()) mBuffer.resize(kReadBlockSize);
+  mStream.read(mBuffer.data(), static_cast<std::streamsize>(mBuffer.size()));
+  const std::size_t got = static_cast<std::size_t>(mStream.gcount());
+  if (mStream.bad()) {
+    mReadError = true;
+    mStreamDone = true;
+    return false;
+  }
+  if (got < mBuffer.size()) mStreamDone = true;
+  mBufferPos = 0;
+  mBufferEnd = got;
+  return got > 0;
+}
+
+// A line is everything up to the next line feed, or up to the end of the data; the end is
+// noticed only when a read finds nothing, so a final line feed is followed by one empty line.
+bool Lexer::File::ReadLine() {
+  if (mEnded) return false;
+  mLine.clear();
+  mLinePos = 0;
+  for (;;) {
+    if (mBufferPos == mBufferEnd && !FillBuffer()) {
+      mEnded = true;
+      break;
+    }
+    const char* begin = mBuffer.data() + mBufferPos;
+    const std::size_t available = mBufferEnd - mBufferPos;
+    const char* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
+    const std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;
+    if (const void* ctrlZ = std::memchr(begin, kCtrlZ, length)) {
+      mLine.append(begin, static_cast<const char*>(ctrlZ) - begin);
+      mStreamDone = true;
+      mBufferPos = mBufferEnd;
+      mEnded = true;
+      break;
+    }
+    mLine.append(begin, length);
+    if (lineFeed) {
+      mBufferPos += length + 1;
+      if (!mLine.empty() && mLine.back() == '\r') mLine.pop_back();
+      break;
+    }
+    mBufferPos = mBufferEnd;
+  }
+  // After a read error the partial line stays, so that the error shows where reading stopped.
+  ++mLineNumber;
+  mLine += '\n';
+  return !mReadError;
+}
+
+Lexer::IncludeFile::IncludeFile(const std::string& fileName) : File(mInput, fileName) {
+  mOpen = platform::OpenInputFile(mInput, fileName);
+}
+
+Lexer::Lexer(std::istream& stream, const std::string& fileName) {
+  PushFile(SharedPtr<File>(new File(stream, NormalizePath(fileName))));
+}
+
+void Lexer::AddIncludeDir(const std::string& directory) {
+  std::string current;
+  if (!platform::QueryCurrentDirectory(current)) {
+    throw my_exception("Cannot get the current directory");
+  }
+  mIncludeDirs.push_back(MakeAbsolutePath(directory, current));
+}
+
+void Lexer::PushFile(const SharedPtr<File>& file) {
+  mFileStack.push_back(file);
+  mTop = file.get();
+}
+
+void Lexer::PopFile() {
+  mFileStack.pop_back();
+  mTop = mFileStack.empty() ? nullptr : mFileStack.back().get();
+}
+
+bool Lexer::ReadCharAcrossLines(char& c) {
+  if (mTop == nullptr) {
+    if (mFailOnEnd) throw Failure();
+    return false;
+  }
+  if (mTop->ReadChar(c)) return true;
+  if (mTop->HasReadError()) Fail("Error reading the file");
+  if (mFileStack.size() == 1 && !mConditionStack.empty()) Fail("Mismatched #endif");
+  PopFile();
+  c = '\n';
+  return true;
+}
+
+void Lexer::UngetChar() {
+  assert(! mFileStack.empty());
+  mTop->UngetChar();
+}
+
+SharedPtr<Lexer::File> Lexer::OpenIncludeFile(const std::string& name, bool angle) {
+  const bool relative = IsRelativePath(name);
+  std::size_t tries = (angle && relative) ? mIncludeDirs.size() : 1;
+  for (; tries >= 1; --tries) {
+    std::string candidate = name;
+    if (relative) {
+      candidate = angle ? mIncludeDirs[mIncludeDirs.size() - tries] + "\\" + name
+                        : GetDirectory(GetFileName()) + name;
+    }
+    SharedPtr<IncludeFile> file(new IncludeFile(NormalizePath(candidate)));
+    if (file->IsOpen()) return file;
+  }
+  Fail("Cannot open file \"" + name + "\"");
+}

@@ -188,6 +188,14 @@ class Lexer {
     return ReadCharAcrossLines(c);
   }
   bool ReadCharAcrossLines(char& c);
+  void SetTokenText(char c) {
+    // The text is one character once the first token has been read; avoid reassigning it.
+    if (mToken.text.size() == 1) {
+      mToken.text[0] = c;
+    } else {
+      mToken.text.assign(1, c);
+    }
+  }
   void UngetChar();
   bool ReadNonBlankChar(char& c);
   void PushFile(const SharedPtr<File>& file);

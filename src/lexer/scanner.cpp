@@ -48,7 +48,7 @@ TokenKind Lexer::GetNextToken() {
     } else if (!ReadNonBlankChar(c)) {
       kind = mToken.kind = TOKEN_EOF;
     } else {
-      mToken.text.assign(1, c);
+      SetTokenText(c);
       mToken.numberValue = 0;
       mToken.stringValue.clear();
       if (c == '#') {

@@ -9,14 +9,21 @@
 namespace {
 
 struct NumericField {
-  const char* name;
+  std::string name;
   std::int64_t maximum;
 };
 
+// Built once: the checks take their names as strings, and an entry is read for every line.
 const NumericField kFields[] = {
     {"bank number", 65535},  {"volume", 127},        {"channel priority", 127},
     {"player priority", 127}, {"player number", 31},
 };
+
+const std::string kNumber = "number";
+const std::string kColon = "colon";
+const std::string kLabel = "sequence data label";
+const std::string kComma = "comma";
+const std::string kNewline = "newline";
 
 }  // namespace
 
@@ -64,12 +71,12 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
-      lexer.ExpectToken(TOKEN_NUMBER, "number");
+      lexer.ExpectToken(TOKEN_NUMBER, kNumber);
     }
   }
   if (explicitNumber) {
     number = lexer.GetNumberValue();
-    lexer.CheckRange("number", number, 0, 65535);
+    lexer.CheckRange(kNumber, number, 0, 65535);
     lexer.GetNextToken();
   }
 
@@ -78,18 +85,18 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   if (mSeqs[slot]) lexer.Fail("Multiple defined sequence number " + std::to_string(number));
   mNextNumber = static_cast<std::int32_t>(number + 1);
 
-  lexer.ExpectToken(':', "colon");
+  lexer.ExpectToken(':', kColon);
   lexer.GetNextToken();
-  lexer.ExpectToken(TOKEN_IDENTIFIER, "sequence data label");
+  lexer.ExpectToken(TOKEN_IDENTIFIER, kLabel);
   seq->label = lexer.StringValue();
   lexer.GetNextToken();
-  lexer.ExpectToken(',', "comma");
+  lexer.ExpectToken(',', kComma);
 
   ExpressionEvaluator evaluator;
   evaluator.SetUndefinedIsZero(false);
   std::int64_t values[5];
   for (int i = 0; i < 5; ++i) {
-    if (i > 0) lexer.ExpectToken(',', "comma");
+    if (i > 0) lexer.ExpectToken(',', kComma);
     values[i] = evaluator.Evaluate(lexer, &mSymbols, nullptr, nullptr);
     lexer.CheckRange(kFields[i].name, values[i], 0, kFields[i].maximum);
   }
@@ -98,7 +105,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   seq->channelPriority = static_cast<std::uint8_t>(values[2]);
   seq->playerPriority = static_cast<std::uint8_t>(values[3]);
   seq->playerNumber = static_cast<std::uint8_t>(values[4]);
-  lexer.ExpectToken('\n', "newline");
+  lexer.ExpectToken('\n', kNewline);
 
   // A repeated name is only caught once the whole line has been read.
   if (!seq->name.empty() && !mSeqNames.insert(seq->name).second) {

@@ -3,16 +3,14 @@
 #define SEQCONV_SEQ_TABLE_READER_H
 
 #include <cstdint>
+#include <deque>
 #include <istream>
 #include <map>
 #include <string>
-#include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "seqconv/my_cmdline_parser.h"
 #include "seqconv/seq.h"
-#include "util/smart_ptr.h"
 
 class Lexer;
 
@@ -30,14 +28,31 @@ class SeqTableReader {
   void PrintSeqTable();
 
  private:
+  /// The names of the named entries read so far: a hash set of entry indices, so that a table
+  /// of a million named entries costs no more per entry than a small one.
+  class NameSet {
+   public:
+    explicit NameSet(const std::deque<Seq>& entries) : mEntries(entries) {}
+    /// Adds the name of entry `index`; false when an earlier entry has the same name.
+    bool Insert(std::uint32_t index);
+
+   private:
+    void Grow();
+    const std::deque<Seq>& mEntries;
+    std::vector<std::uint32_t> mSlots;  // entry index + 1; 0 is free
+    std::size_t mCount = 0;
+  };
+
   void ReadEntry(Lexer& lexer);
 
   my_cmdline_parser mOptions;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined
-  std::vector<SharedPtr<Seq> > mSeqs;             // index = sequence number; empty = no entry
+  // Index = sequence number; entry index + 1, or 0 for a number without entry. The entries
+  // themselves sit in one deque rather than one allocation each.
+  std::vector<std::uint32_t> mSeqs;
   std::int32_t mNextNumber = 0;
-  // The names of the named entries so far; views of the names that mSeqs holds.
-  std::unordered_set<std::string_view> mSeqNames;
+  NameSet mSeqNames{mEntries};
+  std::deque<Seq> mEntries;
 };
 
 #endif  // SEQCONV_SEQ_TABLE_READER_H

@@ -63,11 +63,11 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
 }
 
 void SeqTableReader::ReadEntry(Lexer& lexer) {
-  SharedPtr<Seq> seq(new Seq);
+  Seq seq;
   std::int64_t number = mNextNumber;
   bool explicitNumber = lexer.GetTokenKind() == TOKEN_NUMBER;
   if (!explicitNumber) {
-    seq->name = lexer.StringValue();
+    seq.name = lexer.StringValue();
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
@@ -82,13 +82,13 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot >= mSeqs.size()) mSeqs.resize(slot + 1);
-  if (mSeqs[slot]) lexer.Fail("Multiple defined sequence number " + std::to_string(number));
+  if (mSeqs[slot] != 0) lexer.Fail("Multiple defined sequence number " + std::to_string(number));
   mNextNumber = static_cast<std::int32_t>(number + 1);
 
   lexer.ExpectToken(':', kColon);
   lexer.GetNextToken();
   lexer.ExpectToken(TOKEN_IDENTIFIER, kLabel);
-  seq->label = lexer.StringValue();
+  seq.label = lexer.StringValue();
   lexer.GetNextToken();
   lexer.ExpectToken(',', kComma);
 
@@ -100,18 +100,47 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
     values[i] = evaluator.Evaluate(lexer, &mSymbols, nullptr, nullptr);
     lexer.CheckRange(kFields[i].name, values[i], 0, kFields[i].maximum);
   }
-  seq->bank = static_cast<std::uint16_t>(values[0]);
-  seq->volume = static_cast<std::uint8_t>(values[1]);
-  seq->channelPriority = static_cast<std::uint8_t>(values[2]);
-  seq->playerPriority = static_cast<std::uint8_t>(values[3]);
-  seq->playerNumber = static_cast<std::uint8_t>(values[4]);
+  seq.bank = static_cast<std::uint16_t>(values[0]);
+  seq.volume = static_cast<std::uint8_t>(values[1]);
+  seq.channelPriority = static_cast<std::uint8_t>(values[2]);
+  seq.playerPriority = static_cast<std::uint8_t>(values[3]);
+  seq.playerNumber = static_cast<std::uint8_t>(values[4]);
   lexer.ExpectToken('\n', kNewline);
 
+  const std::uint32_t index = static_cast<std::uint32_t>(mEntries.size());
+  mEntries.push_back(std::move(seq));
   // A repeated name is only caught once the whole line has been read.
-  if (!seq->name.empty() && !mSeqNames.insert(seq->name).second) {
-    lexer.Fail("Multiple defined label \"" + seq->name + "\"");
+  const Seq& entry = mEntries.back();
+  if (!entry.name.empty() && !mSeqNames.Insert(index)) {
+    lexer.Fail("Multiple defined label \"" + entry.name + "\"");
   }
-  mSeqs[slot] = seq;
+  mSeqs[slot] = index + 1;
+}
+
+bool SeqTableReader::NameSet::Insert(std::uint32_t index) {
+  if ((mCount + 1) * 2 > mSlots.size()) Grow();
+  const std::string& name = mEntries[index].name;
+  const std::size_t mask = mSlots.size() - 1;
+  for (std::size_t i = std::hash<std::string>()(name) & mask;; i = (i + 1) & mask) {
+    if (mSlots[i] == 0) {
+      mSlots[i] = index + 1;
+      ++mCount;
+      return true;
+    }
+    if (mEntries[mSlots[i] - 1].name == name) return false;
+  }
+}
+
+void SeqTableReader::NameSet::Grow() {
+  std::vector<std::uint32_t> old(mSlots.empty() ? 16 : mSlots.size() * 2, 0);
+  old.swap(mSlots);
+  const std::size_t mask = mSlots.size() - 1;
+  for (std::uint32_t stored : old) {
+    if (stored == 0) continue;
+    std::size_t i = std::hash<std::string>()(mEntries[stored - 1].name) & mask;
+    while (mSlots[i] != 0) i = (i + 1) & mask;
+    mSlots[i] = stored;
+  }
 }
 
 namespace {
@@ -132,9 +161,9 @@ void AppendNumber(std::string& out, unsigned value) {
 void SeqTableReader::PrintSeqTable() {
   std::string out;
   const std::size_t kFlushAt = 64 * 1024;
-  for (const SharedPtr<Seq>& entry : mSeqs) {
-    if (!entry) continue;
-    const Seq& seq = *entry;
+  for (std::uint32_t entry : mSeqs) {
+    if (entry == 0) continue;
+    const Seq& seq = mEntries[entry - 1];
     out += seq.name;
     out += ": ";
     out += seq.label;

@@ -5,6 +5,13 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
+// A relative path whose rebuilt text has a colon as its second character ("./C:x" once its "./"
+// is dropped) would read back as a path with a drive; it keeps a leading "./" instead.
+std::string KeepRelative(const PathParts& parts, std::string text) {
+  if (!parts.rooted && text.size() >= 2 && text[1] == ':') text.insert(0, "./");
+  return text;
+}
+
 }  // namespace
 
 void ParsePath(const std::string& path, PathParts& parts) {
@@ -12,6 +19,7 @@ void ParsePath(const std::string& path, PathParts& parts) {
   std::string drive;
   if (path.size() >= 2 && path[1] == ':') {
     drive = path.substr(0, 2);
+    if (IsSeparator(drive[0])) drive[0] = '/';  // what is produced holds no backslash
     start = 2;
   }
   std::string::size_type lastSep = path.find_last_of("/\\");
@@ -80,13 +88,13 @@ std::string GetDirectoryString(const PathParts& parts) {
 std::string NormalizePath(const std::string& path) {
   PathParts parts;
   ParsePath(path, parts);
-  return GetDirectoryString(parts) + parts.baseName + parts.extension;
+  return KeepRelative(parts, GetDirectoryString(parts) + parts.baseName + parts.extension);
 }
 
 std::string GetDirectory(const std::string& path) {
   PathParts parts;
   ParsePath(path, parts);
-  std::string dir = GetDirectoryString(parts);
+  std::string dir = KeepRelative(parts, GetDirectoryString(parts));
   return dir.empty() ? "./" : dir;
 }
 

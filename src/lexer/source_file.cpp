@@ -76,7 +76,8 @@ bool Lexer::File::ReadLine() {
 }
 
 Lexer::IncludeFile::IncludeFile(const std::string& fileName) : File(mInput, fileName) {
-  mOpen = platform::OpenInputFile(mInput, fileName);
+  // A name holding a NUL byte names no file: opening it would open the name cut at the NUL.
+  mOpen = fileName.find('\0') == std::string::npos && platform::OpenInputFile(mInput, fileName);
 }
 
 Lexer::Lexer(std::istream& stream, const std::string& fileName) {

@@ -37,9 +37,13 @@ class SeqTableReader {
     bool Insert(std::uint32_t index);
 
    private:
+    struct Slot {
+      std::uint32_t entry;  // entry index + 1; 0 is free
+      std::uint32_t hash;   // kept so that growing needs no name and most probes no compare
+    };
     void Grow();
     const std::deque<Seq>& mEntries;
-    std::vector<std::uint32_t> mSlots;  // entry index + 1; 0 is free
+    std::vector<Slot> mSlots;
     std::size_t mCount = 0;
   };
 

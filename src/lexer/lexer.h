@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lexer/char_class.h"
 #include "util/smart_ptr.h"
 
 /// A single-character token has its character code as kind; the others start at 256.
@@ -197,7 +198,27 @@ class Lexer {
     }
   }
   void UngetChar();
-  bool ReadNonBlankChar(char& c);
+  /// The first character that is not a blank; a ';' comment reads as the newline ending it.
+  bool ReadNonBlankChar(char& c) {
+    // Within the current line, straight from its buffer; the line always ends with '\n'.
+    if (File* file = mTop) {
+      const char* line = file->mLine.data();
+      const std::size_t size = file->mLine.size();
+      std::size_t pos = file->mLinePos;
+      while (pos < size) {
+        c = line[pos++];
+        if (IsBlank(c)) continue;
+        if (c == ';') {
+          c = '\n';
+          pos = size;
+        }
+        file->mLinePos = pos;
+        return true;
+      }
+    }
+    return ReadNonBlankCharAcrossLines(c);
+  }
+  bool ReadNonBlankCharAcrossLines(char& c);
   void PushFile(const SharedPtr<File>& file);
   void PopFile();
 

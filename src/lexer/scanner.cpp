@@ -12,8 +12,7 @@
 #include "lexer/char_class.h"
 #include "lexer/lexer.h"
 
-
-bool Lexer::ReadNonBlankChar(char& c) {
+bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
   for (;;) {
     if (!ReadChar(c)) return false;
     if (c == ';') {
@@ -128,13 +127,14 @@ TokenKind Lexer::ScanOperator(char c) {
 }
 
 void Lexer::ReadName(char first, std::string& name) {
-  // Names never span lines: take the run straight from the line buffer.
-  const std::string& line = mTop->mLine;
+  // Names never span lines: take the run straight from the line buffer, whose final '\n' ends
+  // every run.
+  const char* line = mTop->mLine.data();
   const std::size_t start = mTop->mLinePos - 1;
   assert(line[start] == first);
   std::size_t end = mTop->mLinePos;
-  while (end < line.size() && IsNameChar(line[end])) ++end;
-  name.assign(line, start, end - start);
+  while (IsNameChar(line[end])) ++end;
+  name.assign(line + start, end - start);
   mTop->mLinePos = end;
 }
 
@@ -182,13 +182,12 @@ TokenKind Lexer::ScanNumber(char first) {
     }
     UngetChar();
   }
-  while (ReadChar(c)) {
-    if (!IsDigit(c)) {
-      UngetChar();
-      break;
-    }
-    AppendDigit(value, 10, static_cast<unsigned>(c - '0'));
-  }
+  // Digits never span lines: read them straight from the line buffer, whose final '\n' ends
+  // every run.
+  const char* line = mTop->mLine.data();
+  std::size_t pos = mTop->mLinePos;
+  while (IsDigit(line[pos])) AppendDigit(value, 10, static_cast<unsigned>(line[pos++] - '0'));
+  mTop->mLinePos = pos;
   mToken.numberValue = static_cast<std::int64_t>(value);
   return TOKEN_NUMBER;
 }

@@ -120,26 +120,28 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 bool SeqTableReader::NameSet::Insert(std::uint32_t index) {
   if ((mCount + 1) * 2 > mSlots.size()) Grow();
   const std::string& name = mEntries[index].name;
+  const std::uint32_t hash = static_cast<std::uint32_t>(std::hash<std::string>()(name));
   const std::size_t mask = mSlots.size() - 1;
-  for (std::size_t i = std::hash<std::string>()(name) & mask;; i = (i + 1) & mask) {
-    if (mSlots[i] == 0) {
-      mSlots[i] = index + 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& slot = mSlots[i];
+    if (slot.entry == 0) {
+      slot = Slot{index + 1, hash};
       ++mCount;
       return true;
     }
-    if (mEntries[mSlots[i] - 1].name == name) return false;
+    if (slot.hash == hash && mEntries[slot.entry - 1].name == name) return false;
   }
 }
 
 void SeqTableReader::NameSet::Grow() {
-  std::vector<std::uint32_t> old(mSlots.empty() ? 16 : mSlots.size() * 2, 0);
+  std::vector<Slot> old(mSlots.empty() ? 64 : mSlots.size() * 2, Slot{0, 0});
   old.swap(mSlots);
   const std::size_t mask = mSlots.size() - 1;
-  for (std::uint32_t stored : old) {
-    if (stored == 0) continue;
-    std::size_t i = std::hash<std::string>()(mEntries[stored - 1].name) & mask;
-    while (mSlots[i] != 0) i = (i + 1) & mask;
-    mSlots[i] = stored;
+  for (const Slot& slot : old) {
+    if (slot.entry == 0) continue;
+    std::size_t i = slot.hash & mask;
+    while (mSlots[i].entry != 0) i = (i + 1) & mask;
+    mSlots[i] = slot;
   }
 }
 

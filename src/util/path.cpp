@@ -5,10 +5,13 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// A relative path whose rebuilt text has a colon as its second character ("./C:x" once its "./"
-// is dropped) would read back as a path with a drive; it keeps a leading "./" instead.
-std::string KeepRelative(const PathParts& parts, std::string text) {
-  if (!parts.rooted && text.size() >= 2 && text[1] == ':') text.insert(0, "./");
+// Rebuilt text whose second character is a colon reads back as a path with a drive. Without a
+// drive of its own ("./C:x" or "/./:x" once the "." is dropped) it keeps a "./" in front of the
+// name, so that it reads back as the same path.
+std::string KeepDriveless(const PathParts& parts, std::string text) {
+  if (parts.drive.empty() && text.size() >= 2 && text[1] == ':') {
+    text.insert(text[0] == '/' ? 1 : 0, "./");
+  }
   return text;
 }
 
@@ -88,13 +91,13 @@ std::string GetDirectoryString(const PathParts& parts) {
 std::string NormalizePath(const std::string& path) {
   PathParts parts;
   ParsePath(path, parts);
-  return KeepRelative(parts, GetDirectoryString(parts) + parts.baseName + parts.extension);
+  return KeepDriveless(parts, GetDirectoryString(parts) + parts.baseName + parts.extension);
 }
 
 std::string GetDirectory(const std::string& path) {
   PathParts parts;
   ParsePath(path, parts);
-  std::string dir = KeepRelative(parts, GetDirectoryString(parts));
+  std::string dir = KeepDriveless(parts, GetDirectoryString(parts));
   return dir.empty() ? "./" : dir;
 }
 

@@ -14,7 +14,7 @@ struct PathCase {
   std::string expected;
 };
 
-TEST(NormalizePath, KeepsARelativeNameThatLooksLikeADriveRelative) {
+TEST(NormalizePath, KeepsANameThatLooksLikeADriveFromBecomingOne) {
   const std::vector<PathCase> cases = {
       {"./C:x.mus", "./C:x.mus"},
       {"a/../C:x.mus", "./C:x.mus"},
@@ -22,6 +22,10 @@ TEST(NormalizePath, KeepsARelativeNameThatLooksLikeADriveRelative) {
       {"./C:/x.mus", "./C:/x.mus"},
       {"./.:", "./.:"},
       {"./\n:", "./\n:"},
+      // Rooted without a drive: the "." stays between the root and the name.
+      {"/./:x", "/./:x"},
+      {"\\.\\:x", "/./:x"},
+      {"/a/../:x", "/./:x"},
       // With a directory in front, the colon is not the second character: nothing to keep.
       {"a/C:x", "a/C:x"},
       // Written without the dot, it is a drive.
@@ -36,10 +40,11 @@ TEST(NormalizePath, KeepsARelativeNameThatLooksLikeADriveRelative) {
   }
 }
 
-TEST(GetDirectory, KeepsADirectoryThatLooksLikeADriveRelative) {
+TEST(GetDirectory, KeepsADirectoryThatLooksLikeADriveFromBecomingOne) {
   const std::vector<PathCase> cases = {
       {"./C:/x.mus", "./C:/"},
       {"./C:x.mus", "./"},
+      {"/./:a/x", "/./:a/"},
       {"C:/x.mus", "C:/"},
   };
   for (const PathCase& row : cases) {

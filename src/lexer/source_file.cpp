@@ -1,7 +1,10 @@
 // The bottom of the lexer: source files read line by line on a file stack, the position that
 // errors report, and the search for included files.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <streambuf>
+#include <string>
 
 #include "lexer/lexer.h"
 #include "platform/platform.h"
@@ -23,17 +26,37 @@ void Lexer::File::UngetChar() {
   --mLinePos;
 }
 
+// Bytes are taken in the amounts the stream says it holds (a file stream: the rest of the file),
+// refilling it one step at a time otherwise: a read that fails (the stream's buffer throws)
+// then loses no byte that came before it, and the error shows the line where reading stopped.
 bool Lexer::File::FillBuffer() {
+  typedef std::char_traits<char> Traits;
   if (mStreamDone) return false;
   if (mBuffer.empty()) mBuffer.resize(kReadBlockSize);
-  mStream.read(mBuffer.data(), static_cast<std::streamsize>(mBuffer.size()));
-  const std::size_t got = static_cast<std::size_t>(mStream.gcount());
-  if (mStream.bad()) {
+  std::streambuf& source = *mStream.rdbuf();
+  std::size_t got = 0;
+  try {
+    while (got < mBuffer.size()) {
+      std::streamsize held = source.in_avail();
+      if (held == 0) {
+        held = Traits::eq_int_type(source.sgetc(), Traits::eof()) ? -1 : source.in_avail();
+        if (held == 0) {  // an unbuffered stream
+          mBuffer[got++] = Traits::to_char_type(source.sbumpc());
+          continue;
+        }
+      }
+      if (held < 0) {
+        mStreamDone = true;
+        break;
+      }
+      const std::size_t take = std::min(static_cast<std::size_t>(held), mBuffer.size() - got);
+      got += static_cast<std::size_t>(
+          source.sgetn(mBuffer.data() + got, static_cast<std::streamsize>(take)));
+    }
+  } catch (...) {
     mReadError = true;
     mStreamDone = true;
-    return false;
   }
-  if (got < mBuffer.size()) mStreamDone = true;
   mBufferPos = 0;
   mBufferEnd = got;
   return got > 0;
@@ -59,6 +82,7 @@ bool Lexer::File::ReadLine() {
       mStreamDone = true;
       mBufferPos = mBufferEnd;
       mEnded = true;
+      mReadError = false;  // the file ends here, before any byte that failed to come
       break;
     }
     mLine.append(begin, length);
@@ -69,10 +93,11 @@ bool Lexer::File::ReadLine() {
     }
     mBufferPos = mBufferEnd;
   }
-  // After a read error the partial line stays, so that the error shows where reading stopped.
+  // A line cut by a read error stays, so that the error shows where reading stopped; whole
+  // lines read before the error are delivered first.
   ++mLineNumber;
   mLine += '\n';
-  return !mReadError;
+  return !(mEnded && mReadError);
 }
 
 Lexer::IncludeFile::IncludeFile(const std::string& fileName) : File(mInput, fileName) {

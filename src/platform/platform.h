@@ -14,6 +14,10 @@ bool OpenInputFile(std::ifstream& stream, const std::string& name);
 /// The process's whole current directory; false when the platform cannot give it.
 bool QueryCurrentDirectory(std::string& directory);
 
+/// Makes the standard output and error streams write their bytes unchanged (a line feed stays a
+/// line feed), so that the tool's output is the same on every platform.
+void UseBinaryStandardStreams();
+
 }  // namespace platform
 
 #endif  // PLATFORM_PLATFORM_H

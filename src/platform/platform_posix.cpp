@@ -29,4 +29,6 @@ bool QueryCurrentDirectory(std::string& directory) {
   }
 }
 
+void UseBinaryStandardStreams() {}  // POSIX streams never translate line ends
+
 }  // namespace platform

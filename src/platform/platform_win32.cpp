@@ -4,6 +4,10 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <vector>
 
 namespace platform {
@@ -30,6 +34,12 @@ bool QueryCurrentDirectory(std::string& directory) {
     needed = written;  // the directory grew between the two calls
   }
   return false;
+}
+
+void UseBinaryStandardStreams() {
+  // The C runtime opens both in text mode, which writes every line feed as CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 }  // namespace platform

@@ -158,7 +158,7 @@ TokenKind Lexer::DirectiveEndif() {
   return kDirectiveLineOpen;
 }
 
-void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, const TokenInfo& token) {
+void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token) {
   if (body.size() >= kMaxMacroBodyTokens) {
     Fail("Macro body too long (more than " + std::to_string(kMaxMacroBodyTokens) + " tokens)");
   }
@@ -167,7 +167,7 @@ void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, const TokenInf
     Fail("Macro bodies too large in total (more than " + std::to_string(kMaxMacroBytes >> 20) +
          " MiB)");
   }
-  body.push_back(token);
+  body.push_back(std::move(token));
   bodyBytes += bytes;
 }
 

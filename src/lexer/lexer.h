@@ -257,7 +257,7 @@ class Lexer {
   void PushCondition(bool value, bool fromElif);
   void PopCondition();
   void EnterElse();
-  void AppendToBody(TokenList& body, std::size_t& bodyBytes, const TokenInfo& token);
+  void AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token);
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;

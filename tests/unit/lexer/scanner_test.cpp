@@ -273,4 +273,21 @@ TEST(Scanner, NulByteStaysInTheWholeMessage) {
   }
 }
 
+TEST(Scanner, HexDigitValues) {
+  const std::string digits = "0123456789abcdefABCDEF";
+  const int values[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                        11, 12, 13, 14, 15, 10, 11, 12, 13, 14, 15};
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    SCOPED_TRACE(digits.substr(i, 1));
+    EXPECT_EQ(values[i], Lexer::HexDigitValue(digits[i]));
+  }
+}
+
+TEST(ScannerDeathTest, HexDigitValueAssertsADigit) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "assertions are compiled out";
+#endif
+  EXPECT_DEATH(Lexer::HexDigitValue('g'), "isxdigit\\( c \\)");
+}
+
 }  // namespace

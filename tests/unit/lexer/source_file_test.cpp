@@ -288,6 +288,20 @@ TEST(SourceFile, ReadFailureIsReportedWhereReadingStopped) {
   EXPECT_EQ(1, buffer.Failures());
 }
 
+TEST(SourceFileDeathTest, StepBackBeforeTheLineStartAsserts) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "assertions are compiled out";
+#endif
+  std::istringstream stream("ab\n");
+  Lexer::File file(stream, "songs.mus");
+  EXPECT_DEATH(file.UngetChar(), "mLinePos > 0");
+  char c = 0;
+  ASSERT_TRUE(file.ReadChar(c));
+  file.UngetChar();
+  ASSERT_TRUE(file.ReadChar(c));
+  EXPECT_EQ('a', c);
+}
+
 /// A fresh temporary directory that is the current directory during the test.
 class IncludeSearch : public ::testing::Test {
  protected:

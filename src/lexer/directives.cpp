@@ -158,6 +158,16 @@ TokenKind Lexer::DirectiveEndif() {
   return kDirectiveLineOpen;
 }
 
+// Stored bodies are bounded, but using them is not: a big body used on every line would make
+// the work grow with the product of the two. All expansions of one file share one budget.
+void Lexer::CountExpandedTokens(std::size_t count) {
+  mExpandedTokens += count;
+  if (mExpandedTokens > kMaxExpandedTokens) {
+    Fail("Macro expansion too large (more than " + std::to_string(kMaxExpandedTokens) +
+         " tokens in all)");
+  }
+}
+
 void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token) {
   if (body.size() >= kMaxMacroBodyTokens) {
     Fail("Macro body too long (more than " + std::to_string(kMaxMacroBodyTokens) + " tokens)");
@@ -191,6 +201,7 @@ TokenKind Lexer::DirectiveDefine() {
       // A name that came out of an expansion: it was not a macro when its body was stored.
       auto macro = mMacros.find(mToken.stringValue);
       if (macro != mMacros.end()) {
+        CountExpandedTokens(macro->second->size());
         for (const TokenInfo& token : *macro->second) AppendToBody(*body, bodyBytes, token);
         continue;
       }

@@ -74,8 +74,9 @@ class Lexer {
       return ReadLine() && ReadChar(c);
     }
     void UngetChar();
-    /// The stream failed before its end; the file then reads as ended.
-    bool HasReadError() const { return mReadError; }
+    /// Why the file stopped before its end (the stream failed, a line or the line count grew
+    /// past what the tool takes), or null; the file then reads as ended.
+    const char* Fault() const { return mFault; }
 
     std::istream& mStream;
     std::string mFileName;
@@ -95,6 +96,7 @@ class Lexer {
     bool mStreamDone = false;  // no more bytes will come from the stream
     bool mEnded = false;       // the last line has been delivered
     bool mReadError = false;
+    const char* mFault = nullptr;
   };
 
   /// An included file: owns its stream, closed when the last holder lets go.
@@ -172,6 +174,8 @@ class Lexer {
   static const std::size_t kMaxMacroBodyTokens = 1000000;
   static const std::size_t kMaxMacroBytes = std::size_t(256) << 20;
   static const int kMaxDirectiveNesting = 64;
+  static const std::size_t kMaxLineLength = std::size_t(256) << 20;
+  static const std::uint64_t kMaxExpandedTokens = 100000000;
 
  private:
   /// A macro body being delivered: tokens run from `next` to the body's end.
@@ -258,6 +262,7 @@ class Lexer {
   void PopCondition();
   void EnterElse();
   void AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token);
+  void CountExpandedTokens(std::size_t count);
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;
@@ -273,6 +278,7 @@ class Lexer {
   std::size_t mInactiveConditions = 0;  // entries whose value equals inElse
   std::size_t mMacroBytes = 0;          // what the stored macro bodies hold
   int mDirectiveNesting = 0;            // directives begun inside an unfinished directive
+  std::uint64_t mExpandedTokens = 0;    // tokens that macro bodies have delivered or copied
 };
 
 typedef Lexer::TokenList TokenList;

@@ -132,6 +132,7 @@ void Lexer::ReadName(char first, std::string& name) {
   const char* line = mTop->mLine.data();
   const std::size_t start = mTop->mLinePos - 1;
   assert(line[start] == first);
+  static_cast<void>(first);
   std::size_t end = mTop->mLinePos;
   while (IsNameChar(line[end])) ++end;
   name.assign(line + start, end - start);
@@ -144,6 +145,7 @@ TokenKind Lexer::ScanIdentifier(char first) {
   if (mMacros.empty()) return TOKEN_IDENTIFIER;
   auto macro = mMacros.find(mToken.stringValue);
   if (macro == mMacros.end()) return TOKEN_IDENTIFIER;
+  CountExpandedTokens(macro->second->size());
   mPendingTokens.body = macro->second;
   mPendingTokens.next = 0;
   if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <limits>
 #include <streambuf>
 #include <string>
 
@@ -14,6 +15,7 @@
 namespace {
 
 const std::size_t kReadBlockSize = 64 * 1024;
+const std::size_t kShownLineLength = 256;  // of a line too long to be read whole
 const char kCtrlZ = 0x1A;
 
 }  // namespace
@@ -86,6 +88,13 @@ bool Lexer::File::ReadLine() {
       break;
     }
     mLine.append(begin, length);
+    if (mLine.size() > kMaxLineLength) {
+      // Reading on would take memory without bound (an endless stream without line feeds).
+      mFault = "Line too long (more than 256 MiB)";
+      mLine.resize(kShownLineLength);
+      mEnded = true;
+      break;
+    }
     if (lineFeed) {
       mBufferPos += length + 1;
       if (!mLine.empty() && mLine.back() == '\r') mLine.pop_back();
@@ -95,9 +104,15 @@ bool Lexer::File::ReadLine() {
   }
   // A line cut by a read error stays, so that the error shows where reading stopped; whole
   // lines read before the error are delivered first.
-  ++mLineNumber;
+  if (mLineNumber == std::numeric_limits<int>::max()) {
+    mFault = "Too many lines in the file";
+    mEnded = true;
+  } else {
+    ++mLineNumber;
+  }
   mLine += '\n';
-  return !(mEnded && mReadError);
+  if (mEnded && mReadError) mFault = "Error reading the file";
+  return mFault == nullptr;
 }
 
 Lexer::IncludeFile::IncludeFile(const std::string& fileName) : File(mInput, fileName) {
@@ -133,7 +148,7 @@ bool Lexer::ReadCharAcrossLines(char& c) {
     return false;
   }
   if (mTop->ReadChar(c)) return true;
-  if (mTop->HasReadError()) Fail("Error reading the file");
+  if (const char* fault = mTop->Fault()) Fail(fault);
   if (mFileStack.size() == 1 && !mConditionStack.empty()) Fail("Mismatched #endif");
   PopFile();
   c = '\n';
@@ -141,7 +156,7 @@ bool Lexer::ReadCharAcrossLines(char& c) {
 }
 
 void Lexer::UngetChar() {
-  assert(! mFileStack.empty());
+  assert(!mFileStack.empty());
   mTop->UngetChar();
 }
 

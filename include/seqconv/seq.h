@@ -3,12 +3,13 @@
 #define SEQCONV_SEQ_H
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
-/// The sequence number is not a field: it is the entry's index in the reader's table.
+/// The sequence number is not a field: it is the entry's index in the reader's table. The texts
+/// are views of the reader's own store, which lives as long as the reader.
 struct Seq {
-  std::string name;  ///< empty for an entry introduced by a bare number
-  std::string label;
+  std::string_view name;  ///< empty for an entry introduced by a bare number
+  std::string_view label;
   std::uint16_t bank = 0;
   std::uint8_t volume = 0;
   std::uint8_t channelPriority = 0;

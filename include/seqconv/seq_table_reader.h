@@ -6,7 +6,9 @@
 #include <deque>
 #include <istream>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "seqconv/my_cmdline_parser.h"
@@ -28,13 +30,29 @@ class SeqTableReader {
   void PrintSeqTable();
 
  private:
+  /// The names and labels of the entries, copied into large blocks rather than one allocation
+  /// each; the views it hands out stay valid as long as the store.
+  class TextStore {
+   public:
+    std::string_view Store(std::string_view text);
+
+   private:
+    std::vector<std::unique_ptr<char[]> > mBlocks;
+    char* mFree = nullptr;
+    std::size_t mLeft = 0;
+  };
+
   /// The names of the named entries read so far: a hash set of entry indices, so that a table
   /// of a million named entries costs no more per entry than a small one.
   class NameSet {
    public:
     explicit NameSet(const std::deque<Seq>& entries) : mEntries(entries) {}
+    static std::uint32_t Hash(std::string_view name);
+    /// Starts fetching the slot where a name with `hash` goes, well before it is inserted: in a
+    /// big table that slot is far away in memory.
+    void Prefetch(std::uint32_t hash) const;
     /// Adds the name of entry `index`; false when an earlier entry has the same name.
-    bool Insert(std::uint32_t index);
+    bool Insert(std::uint32_t index, std::uint32_t hash);
 
    private:
     struct Slot {
@@ -57,6 +75,7 @@ class SeqTableReader {
   std::int32_t mNextNumber = 0;
   NameSet mSeqNames{mEntries};
   std::deque<Seq> mEntries;
+  TextStore mText;
 };
 
 #endif  // SEQCONV_SEQ_TABLE_READER_H

@@ -2,6 +2,9 @@
 #include "seqconv/seq_table_reader.h"
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
 
 #include "lexer/expression.h"
 #include "lexer/lexer.h"
@@ -64,10 +67,13 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
 
 void SeqTableReader::ReadEntry(Lexer& lexer) {
   Seq seq;
+  std::uint32_t nameHash = 0;
   std::int64_t number = mNextNumber;
   bool explicitNumber = lexer.GetTokenKind() == TOKEN_NUMBER;
   if (!explicitNumber) {
-    seq.name = lexer.StringValue();
+    seq.name = mText.Store(lexer.StringValue());
+    nameHash = NameSet::Hash(seq.name);
+    mSeqNames.Prefetch(nameHash);
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
@@ -88,7 +94,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   lexer.ExpectToken(':', kColon);
   lexer.GetNextToken();
   lexer.ExpectToken(TOKEN_IDENTIFIER, kLabel);
-  seq.label = lexer.StringValue();
+  seq.label = mText.Store(lexer.StringValue());
   lexer.GetNextToken();
   lexer.ExpectToken(',', kComma);
 
@@ -108,19 +114,51 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   lexer.ExpectToken('\n', kNewline);
 
   const std::uint32_t index = static_cast<std::uint32_t>(mEntries.size());
-  mEntries.push_back(std::move(seq));
+  mEntries.push_back(seq);
   // A repeated name is only caught once the whole line has been read.
-  const Seq& entry = mEntries.back();
-  if (!entry.name.empty() && !mSeqNames.Insert(index)) {
-    lexer.Fail("Multiple defined label \"" + entry.name + "\"");
+  if (!seq.name.empty() && !mSeqNames.Insert(index, nameHash)) {
+    lexer.Fail("Multiple defined label \"" + std::string(seq.name) + "\"");
   }
   mSeqs[slot] = index + 1;
 }
 
-bool SeqTableReader::NameSet::Insert(std::uint32_t index) {
+std::string_view SeqTableReader::TextStore::Store(std::string_view text) {
+  const std::size_t kBlockSize = 64 * 1024;
+  if (text.empty()) return std::string_view();
+  if (text.size() > mLeft) {
+    const std::size_t size = text.size() > kBlockSize / 4 ? text.size() : kBlockSize;
+    mBlocks.emplace_back(new char[size]);
+    char* block = mBlocks.back().get();
+    if (size != kBlockSize) {
+      // A long text gets a block of its own; the current block stays in use.
+      std::memcpy(block, text.data(), text.size());
+      return std::string_view(block, text.size());
+    }
+    mFree = block;
+    mLeft = size;
+  }
+  std::memcpy(mFree, text.data(), text.size());
+  const std::string_view stored(mFree, text.size());
+  mFree += text.size();
+  mLeft -= text.size();
+  return stored;
+}
+
+std::uint32_t SeqTableReader::NameSet::Hash(std::string_view name) {
+  return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+}
+
+void SeqTableReader::NameSet::Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__)
+  if (!mSlots.empty()) __builtin_prefetch(&mSlots[hash & (mSlots.size() - 1)]);
+#else
+  static_cast<void>(hash);
+#endif
+}
+
+bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
   if ((mCount + 1) * 2 > mSlots.size()) Grow();
-  const std::string& name = mEntries[index].name;
-  const std::uint32_t hash = static_cast<std::uint32_t>(std::hash<std::string>()(name));
+  const std::string_view name = mEntries[index].name;
   const std::size_t mask = mSlots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = mSlots[i];
@@ -147,39 +185,68 @@ void SeqTableReader::NameSet::Grow() {
 
 namespace {
 
-void AppendNumber(std::string& out, unsigned value) {
-  char digits[10];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  while (count > 0) out += digits[--count];
-}
+/// Collects the report in a block and writes it when full: one library call per block, not per
+/// field.
+class ReportWriter {
+ public:
+  explicit ReportWriter(std::FILE* stream) : mStream(stream) {}
+  ~ReportWriter() { Flush(); }
+  ReportWriter(const ReportWriter&) = delete;
+  ReportWriter& operator=(const ReportWriter&) = delete;
+
+  void Append(std::string_view text) {
+    if (text.size() > sizeof(mBuffer) - mUsed) {
+      Flush();
+      if (text.size() > sizeof(mBuffer)) {
+        std::fwrite(text.data(), 1, text.size(), mStream);
+        return;
+      }
+    }
+    std::memcpy(mBuffer + mUsed, text.data(), text.size());
+    mUsed += text.size();
+  }
+
+  /// ", " and the number in decimal.
+  void AppendField(unsigned value) {
+    char text[16];
+    char* end = text + sizeof(text);
+    char* begin = end;
+    do {
+      *--begin = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value != 0);
+    *--begin = ' ';
+    *--begin = ',';
+    Append(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+  }
+
+  void Flush() {
+    if (mUsed > 0) std::fwrite(mBuffer, 1, mUsed, mStream);
+    mUsed = 0;
+  }
+
+ private:
+  std::FILE* mStream;
+  std::size_t mUsed = 0;
+  char mBuffer[64 * 1024];
+};
 
 }  // namespace
 
-// Lines are formatted as "%s: %s, %d, %d, %d, %d, %d\n" would, collected and written in blocks.
+// Lines are formatted as "%s: %s, %d, %d, %d, %d, %d\n" would format them.
 void SeqTableReader::PrintSeqTable() {
-  std::string out;
-  const std::size_t kFlushAt = 64 * 1024;
+  std::unique_ptr<ReportWriter> out(new ReportWriter(stdout));
   for (std::uint32_t entry : mSeqs) {
     if (entry == 0) continue;
     const Seq& seq = mEntries[entry - 1];
-    out += seq.name;
-    out += ": ";
-    out += seq.label;
-    const unsigned numbers[] = {seq.bank, seq.volume, seq.channelPriority, seq.playerPriority,
-                                seq.playerNumber};
-    for (unsigned number : numbers) {
-      out += ", ";
-      AppendNumber(out, number);
-    }
-    out += '\n';
-    if (out.size() >= kFlushAt) {
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      out.clear();
-    }
+    out->Append(seq.name);
+    out->Append(": ");
+    out->Append(seq.label);
+    out->AppendField(seq.bank);
+    out->AppendField(seq.volume);
+    out->AppendField(seq.channelPriority);
+    out->AppendField(seq.playerPriority);
+    out->AppendField(seq.playerNumber);
+    out->Append("\n");
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
 }

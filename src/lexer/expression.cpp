@@ -1,13 +1,15 @@
-// Recursive-descent parser that computes while it parses; one function per precedence level,
-// loosest first. All arithmetic wraps modulo 2^64. Chains of unary signs are folded in a loop
-// and parentheses are counted, so no expression can exhaust the stack.
+// Parser that computes while it parses: precedence climbing over the binary operators, recursive
+// descent below them. All arithmetic wraps modulo 2^64. Chains of unary signs are folded in a
+// loop and parentheses are counted, so no expression can exhaust the stack.
 #include "lexer/expression.h"
 
 namespace {
 
 typedef std::uint64_t Bits;
 
-std::int64_t Wrap(Bits value) { return static_cast<std::int64_t>(value); }
+std::int64_t Wrap(Bits value) {
+  return static_cast<std::int64_t>(value);
+}
 
 std::int64_t ShiftLeft(std::int64_t value, std::int64_t count) {
   const unsigned n = static_cast<unsigned>(count & 0xFF);
@@ -19,6 +21,45 @@ std::int64_t ShiftRight(std::int64_t value, std::int64_t count) {
   if (n >= 64) return value < 0 ? -1 : 0;
   // Arithmetic: copies of the sign bit come in.
   return value < 0 ? Wrap(~(~static_cast<Bits>(value) >> n)) : Wrap(static_cast<Bits>(value) >> n);
+}
+
+// Binding strength of the binary operators, loosest first; kNoOperator for any other token.
+enum Level {
+  kNoOperator = 0,
+  kOr = 1,              // or = and ("|" and)*
+  kAnd = 2,             // and = equality ("&" equality)*
+  kEquality = 3,        // equality = relational ("==" relational)?
+  kRelational = 4,      // relational = shift (("<" | "<=" | ">" | ">=") shift)?
+  kShift = 5,           // shift = additive (("<<" | ">>") additive)*
+  kAdditive = 6,        // additive = multiplicative (("+" | "-") multiplicative)*
+  kMultiplicative = 7,  // multiplicative = unary (("*" | "/") unary)*
+};
+
+Level LevelOf(TokenKind kind) {
+  switch (kind) {
+    case '|':
+      return kOr;
+    case '&':
+      return kAnd;
+    case TOKEN_EQ:
+      return kEquality;
+    case TOKEN_LT:
+    case TOKEN_LE:
+    case TOKEN_GT:
+    case TOKEN_GE:
+      return kRelational;
+    case TOKEN_SHL:
+    case TOKEN_SHR:
+      return kShift;
+    case '+':
+    case '-':
+      return kAdditive;
+    case '*':
+    case '/':
+      return kMultiplicative;
+    default:
+      return kNoOperator;
+  }
 }
 
 }  // namespace
@@ -35,97 +76,60 @@ std::int64_t ExpressionEvaluator::Evaluate(Lexer& lexer, const SymbolTable* firs
   mSymbolTables[2] = third;
   mLexer = &lexer;
   mNesting = 0;
-  return ParseOr();
+  return ParseBinary(kOr);
 }
 
-// or = and ("|" and)*
-std::int64_t ExpressionEvaluator::ParseOr() {
-  std::int64_t left = ParseAnd();
-  while (mLexer->GetTokenKind() == '|') left |= ParseAnd();
-  return left;
-}
-
-// and = equality ("&" equality)*
-std::int64_t ExpressionEvaluator::ParseAnd() {
-  std::int64_t left = ParseEquality();
-  while (mLexer->GetTokenKind() == '&') left &= ParseEquality();
-  return left;
-}
-
-// equality = relational ("==" relational)?
-std::int64_t ExpressionEvaluator::ParseEquality() {
-  const std::int64_t left = ParseRelational();
-  if (mLexer->GetTokenKind() != TOKEN_EQ) return left;
-  return left == ParseRelational() ? 1 : 0;
-}
-
-// relational = shift (("<" | "<=" | ">" | ">=") shift)?
-std::int64_t ExpressionEvaluator::ParseRelational() {
-  const std::int64_t left = ParseShift();
-  switch (mLexer->GetTokenKind()) {
-    case TOKEN_LT:
-      return left < ParseShift() ? 1 : 0;
-    case TOKEN_LE:
-      return left <= ParseShift() ? 1 : 0;
-    case TOKEN_GT:
-      return left > ParseShift() ? 1 : 0;
-    case TOKEN_GE:
-      return left >= ParseShift() ? 1 : 0;
-    default:
-      return left;
-  }
-}
-
-// shift = additive (("<<" | ">>") additive)*
-std::int64_t ExpressionEvaluator::ParseShift() {
-  std::int64_t left = ParseAdditive();
-  for (;;) {
-    const TokenKind kind = mLexer->GetTokenKind();
-    if (kind == TOKEN_SHL) {
-      left = ShiftLeft(left, ParseAdditive());
-    } else if (kind == TOKEN_SHR) {
-      left = ShiftRight(left, ParseAdditive());
-    } else {
-      return left;
-    }
-  }
-}
-
-// additive = multiplicative (("+" | "-") multiplicative)*
-std::int64_t ExpressionEvaluator::ParseAdditive() {
-  std::int64_t left = ParseMultiplicative();
-  for (;;) {
-    const TokenKind kind = mLexer->GetTokenKind();
-    if (kind == '+') {
-      left = Wrap(static_cast<Bits>(left) + static_cast<Bits>(ParseMultiplicative()));
-    } else if (kind == '-') {
-      left = Wrap(static_cast<Bits>(left) - static_cast<Bits>(ParseMultiplicative()));
-    } else {
-      return left;
-    }
-  }
-}
-
-// multiplicative = unary (("*" | "/") unary)*
-std::int64_t ExpressionEvaluator::ParseMultiplicative() {
+// Precedence climbing over the levels above: the operand to the right of an operator takes in
+// every tighter operator, and operators of one level associate to the left. A comparison takes
+// one operator of its level at most: after it only looser operators may follow.
+std::int64_t ExpressionEvaluator::ParseBinary(int minLevel) {
   std::int64_t left = ParseUnary();
+  int maxLevel = kMultiplicative;
   for (;;) {
-    const TokenKind kind = mLexer->GetTokenKind();
-    if (kind == '*') {
-      left = Wrap(static_cast<Bits>(left) * static_cast<Bits>(ParseUnary()));
-    } else if (kind == '/') {
-      const std::int64_t right = ParseUnary();
+    const TokenKind op = mLexer->GetTokenKind();
+    const int level = LevelOf(op);
+    if (level == kNoOperator || level < minLevel || level > maxLevel) return left;
+    const std::int64_t right = ParseBinary(level + 1);
+    left = Apply(op, left, right);
+    if (level == kEquality || level == kRelational) maxLevel = level - 1;
+  }
+}
+
+std::int64_t ExpressionEvaluator::Apply(TokenKind op, std::int64_t left, std::int64_t right) {
+  switch (op) {
+    case '|':
+      return left | right;
+    case '&':
+      return left & right;
+    case TOKEN_EQ:
+      return left == right ? 1 : 0;
+    case TOKEN_LT:
+      return left < right ? 1 : 0;
+    case TOKEN_LE:
+      return left <= right ? 1 : 0;
+    case TOKEN_GT:
+      return left > right ? 1 : 0;
+    case TOKEN_GE:
+      return left >= right ? 1 : 0;
+    case TOKEN_SHL:
+      return ShiftLeft(left, right);
+    case TOKEN_SHR:
+      return ShiftRight(left, right);
+    case '+':
+      return Wrap(static_cast<Bits>(left) + static_cast<Bits>(right));
+    case '-':
+      return Wrap(static_cast<Bits>(left) - static_cast<Bits>(right));
+    case '*':
+      return Wrap(static_cast<Bits>(left) * static_cast<Bits>(right));
+    default:  // '/': the divisor has been read, and the token after it is current
       if (right == 0) mLexer->Fail("Devide by zero");
       // The one quotient that does not fit wraps to itself.
-      left = (right == -1) ? Wrap(0 - static_cast<Bits>(left)) : left / right;
-    } else {
-      return left;
-    }
+      return right == -1 ? Wrap(0 - static_cast<Bits>(left)) : left / right;
   }
 }
 
 // unary = ("+" | "-")* primary
-// primary = "(" or ")" | "{" bitset | identifier | number
+// primary = "(" expression ")" | "{" bitset | identifier | number
 std::int64_t ExpressionEvaluator::ParseUnary() {
   bool negate = false;
   TokenKind kind = mLexer->GetNextToken();
@@ -138,7 +142,7 @@ std::int64_t ExpressionEvaluator::ParseUnary() {
     case '(':
       if (mNesting >= kMaxNesting) mLexer->Fail("Expression nested too deeply");
       ++mNesting;
-      value = ParseOr();
+      value = ParseBinary(kOr);
       --mNesting;
       if (mLexer->GetTokenKind() != ')') mLexer->Fail("Unmatch ( )");
       mLexer->GetNextToken();
@@ -160,7 +164,9 @@ std::int64_t ExpressionEvaluator::ParseUnary() {
   return negate ? Wrap(0 - static_cast<Bits>(value)) : value;
 }
 
-void ExpressionEvaluator::FailBitSet() const { mLexer->Fail("Bit specified constants are illegal."); }
+void ExpressionEvaluator::FailBitSet() const {
+  mLexer->Fail("Bit specified constants are illegal.");
+}
 
 int ExpressionEvaluator::ReadBitNumber() {
   if (mLexer->GetNextToken() != TOKEN_NUMBER) FailBitSet();
@@ -179,7 +185,8 @@ std::int64_t ExpressionEvaluator::ParseBitSet() {
       const int b = ReadBitNumber();
       const int low = a < b ? a : b;
       const int high = a < b ? b : a;
-      for (int bit = low; bit <= high; ++bit) mask |= Bits(1) << bit;
+      for (int bit = low; bit <= high; ++bit)
+        mask |= Bits(1) << bit;
       mLexer->GetNextToken();
     } else {
       mask |= Bits(1) << a;

@@ -25,13 +25,9 @@ class ExpressionEvaluator {
                         const SymbolTable* third);
 
  private:
-  std::int64_t ParseOr();
-  std::int64_t ParseAnd();
-  std::int64_t ParseEquality();
-  std::int64_t ParseRelational();
-  std::int64_t ParseShift();
-  std::int64_t ParseAdditive();
-  std::int64_t ParseMultiplicative();
+  /// Parses binary operators of `minLevel` and tighter (levels in expression.cpp).
+  std::int64_t ParseBinary(int minLevel);
+  std::int64_t Apply(TokenKind op, std::int64_t left, std::int64_t right);
   std::int64_t ParseUnary();
   std::int64_t ParseBitSet();
   int ReadBitNumber();

@@ -1,6 +1,7 @@
 // The sequence table parser and its report.
 #include "seqconv/seq_table_reader.h"
 
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -186,67 +187,104 @@ void SeqTableReader::NameSet::Grow() {
 namespace {
 
 /// Collects the report in a block and writes it when full: one library call per block, not per
-/// field.
+/// line.
 class ReportWriter {
  public:
-  explicit ReportWriter(std::FILE* stream) : mStream(stream) {}
+  explicit ReportWriter(std::FILE* stream) : mStream(stream), mBuffer(kSize) {}
   ~ReportWriter() { Flush(); }
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
 
-  void Append(std::string_view text) {
-    if (text.size() > sizeof(mBuffer) - mUsed) {
+  /// "name: label, bank, volume, channel priority, player priority, player number\n"
+  void WriteLine(const Seq& seq) {
+    const std::size_t texts = seq.name.size() + 2 + seq.label.size();
+    if (texts + kFieldsSize > kSize - mUsed) {
       Flush();
-      if (text.size() > sizeof(mBuffer)) {
-        std::fwrite(text.data(), 1, text.size(), mStream);
+      if (texts + kFieldsSize > kSize) {
+        // Longer than the whole buffer: the texts go out on their own.
+        std::fwrite(seq.name.data(), 1, seq.name.size(), mStream);
+        std::fwrite(": ", 1, 2, mStream);
+        std::fwrite(seq.label.data(), 1, seq.label.size(), mStream);
+        WriteFields(seq);
         return;
       }
     }
-    std::memcpy(mBuffer + mUsed, text.data(), text.size());
-    mUsed += text.size();
-  }
-
-  /// ", " and the number in decimal.
-  void AppendField(unsigned value) {
-    char text[16];
-    char* end = text + sizeof(text);
-    char* begin = end;
-    do {
-      *--begin = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    *--begin = ' ';
-    *--begin = ',';
-    Append(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+    char* out = mBuffer.data() + mUsed;
+    out = Copy(out, seq.name);
+    *out++ = ':';
+    *out++ = ' ';
+    out = Copy(out, seq.label);
+    mUsed = static_cast<std::size_t>(out - mBuffer.data());
+    WriteFields(seq);
   }
 
   void Flush() {
-    if (mUsed > 0) std::fwrite(mBuffer, 1, mUsed, mStream);
+    if (mUsed > 0) std::fwrite(mBuffer.data(), 1, mUsed, mStream);
     mUsed = 0;
   }
 
  private:
+  static const std::size_t kSize = 64 * 1024;
+  // Five fields of at most five digits each with their separator, and the line end.
+  static const std::size_t kFieldsSize = 5 * 7 + 1;
+
+  // ", bank, volume, channel priority, player priority, player number\n"; there is room.
+  void WriteFields(const Seq& seq) {
+    char* out = mBuffer.data() + mUsed;
+    const unsigned fields[] = {seq.bank, seq.volume, seq.channelPriority, seq.playerPriority,
+                               seq.playerNumber};
+    for (unsigned value : fields) {
+      *out++ = ',';
+      *out++ = ' ';
+      out = WriteNumber(out, value);
+    }
+    *out++ = '\n';
+    mUsed = static_cast<std::size_t>(out - mBuffer.data());
+  }
+
+  static char* Copy(char* out, std::string_view text) {
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+
+  // Decimal digits of a field value (at most 65535), two at a time.
+  static char* WriteNumber(char* out, unsigned value) {
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    assert(value <= 65535);
+    if (value < 10) {
+      *out++ = static_cast<char>('0' + value);
+      return out;
+    }
+    if (value >= 10000) {
+      *out++ = static_cast<char>('0' + value / 10000);
+      value %= 10000;
+    } else if (value < 100) {
+      std::memcpy(out, kPairs + 2 * value, 2);
+      return out + 2;
+    } else if (value < 1000) {
+      *out++ = static_cast<char>('0' + value / 100);
+      std::memcpy(out, kPairs + 2 * (value % 100), 2);
+      return out + 2;
+    }
+    std::memcpy(out, kPairs + 2 * (value / 100), 2);
+    std::memcpy(out + 2, kPairs + 2 * (value % 100), 2);
+    return out + 4;
+  }
+
   std::FILE* mStream;
+  std::vector<char> mBuffer;
   std::size_t mUsed = 0;
-  char mBuffer[64 * 1024];
 };
 
 }  // namespace
 
 // Lines are formatted as "%s: %s, %d, %d, %d, %d, %d\n" would format them.
 void SeqTableReader::PrintSeqTable() {
-  std::unique_ptr<ReportWriter> out(new ReportWriter(stdout));
+  ReportWriter out(stdout);
   for (std::uint32_t entry : mSeqs) {
-    if (entry == 0) continue;
-    const Seq& seq = mEntries[entry - 1];
-    out->Append(seq.name);
-    out->Append(": ");
-    out->Append(seq.label);
-    out->AppendField(seq.bank);
-    out->AppendField(seq.volume);
-    out->AppendField(seq.channelPriority);
-    out->AppendField(seq.playerPriority);
-    out->AppendField(seq.playerNumber);
-    out->Append("\n");
+    if (entry != 0) out.WriteLine(mEntries[entry - 1]);
   }
 }

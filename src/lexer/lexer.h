@@ -147,16 +147,23 @@ class Lexer {
   std::string GetLineText() const;
 
   /// Throws "Expected <what>, but found ..." unless the current token has `kind`.
-  void ExpectToken(TokenKind kind, const std::string& what) const;
+  void ExpectToken(TokenKind kind, const std::string& what) const {
+    if (mToken.kind != kind) FailExpected(what);
+  }
   /// Throws "<name> is out of range, ..." unless min <= value <= max.
   void CheckRange(const std::string& name, std::int64_t value, std::int64_t min,
-                  std::int64_t max) const;
+                  std::int64_t max) const {
+    if (value < min || value > max) FailRange(name, value, min, max);
+  }
   void SetFailOnEnd(bool failOnEnd) { mFailOnEnd = failOnEnd; }
 
   /// Throws a Lexer::Exception positioned here.
   [[noreturn]] void Fail(const std::string& message) const;
   /// Throws the syntax error that quotes the current token's text.
   [[noreturn]] void FailSyntax() const;
+  [[noreturn]] void FailExpected(const std::string& what) const;
+  [[noreturn]] void FailRange(const std::string& name, std::int64_t value, std::int64_t min,
+                              std::int64_t max) const;
 
   /// The search of an #include: beside the including file for a quoted name, in the include
   /// directories for an angle-bracket one. Throws when no candidate opens.

@@ -45,13 +45,12 @@ void Lexer::Fail(const std::string& message) const { throw Exception(message, *t
 
 void Lexer::FailSyntax() const { Fail("Syntax error \"" + mToken.text + "\""); }
 
-void Lexer::ExpectToken(TokenKind kind, const std::string& what) const {
-  if (mToken.kind != kind) Fail("Expected " + what + ", but found \"" + mToken.text + "\"");
+void Lexer::FailExpected(const std::string& what) const {
+  Fail("Expected " + what + ", but found \"" + mToken.text + "\"");
 }
 
-void Lexer::CheckRange(const std::string& name, std::int64_t value, std::int64_t min,
-                       std::int64_t max) const {
-  if (value >= min && value <= max) return;
+void Lexer::FailRange(const std::string& name, std::int64_t value, std::int64_t min,
+                      std::int64_t max) const {
   Fail(name + " is out of range, " + std::to_string(min) + " <= " + std::to_string(value) +
        " <= " + std::to_string(max) + " not satisfied.");
 }

@@ -185,6 +185,12 @@ class Lexer {
   static const std::uint64_t kMaxExpandedTokens = 100000000;
 
  private:
+  /// Hash of macro names, eight bytes at a time: every identifier the scanner reads is looked
+  /// up.
+  struct NameHash {
+    std::size_t operator()(const std::string& name) const;
+  };
+
   /// A macro body being delivered: tokens run from `next` to the body's end.
   struct PendingTokens {
     SharedPtr<const TokenList> body;
@@ -230,6 +236,7 @@ class Lexer {
     return ReadNonBlankCharAcrossLines(c);
   }
   bool ReadNonBlankCharAcrossLines(char& c);
+  void DeliverPendingToken();
   void PushFile(const SharedPtr<File>& file);
   void PopFile();
 
@@ -273,7 +280,7 @@ class Lexer {
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;
-  std::unordered_map<std::string, SharedPtr<const TokenList> > mMacros;
+  std::unordered_map<std::string, SharedPtr<const TokenList>, NameHash> mMacros;
   PendingTokens mPendingTokens;
   std::vector<std::string> mIncludeDirs;
   std::vector<Condition> mConditionStack;

@@ -8,6 +8,7 @@
 // directive still takes effect in source order, and a skipped region of any size costs no stack.
 #include <cassert>
 #include <cctype>
+#include <cstring>
 
 #include "lexer/char_class.h"
 #include "lexer/lexer.h"
@@ -41,8 +42,7 @@ TokenKind Lexer::GetNextToken() {
     TokenKind kind;
     char c;
     if (!mPendingTokens.empty()) {
-      mToken = (*mPendingTokens.body)[mPendingTokens.next++];
-      if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
+      DeliverPendingToken();
       kind = mToken.kind;
     } else if (!ReadNonBlankChar(c)) {
       kind = mToken.kind = TOKEN_EOF;
@@ -74,6 +74,45 @@ TokenKind Lexer::GetNextToken() {
     if (lineEndDue) RequireLineEnd();
     return kind;
   }
+}
+
+// Copies the next token of the pending macro body into mToken. Stored tokens always have a
+// one-character text, and most have no string value: copy no more than that.
+void Lexer::DeliverPendingToken() {
+  const TokenInfo& token = (*mPendingTokens.body)[mPendingTokens.next++];
+  mToken.kind = token.kind;
+  if (token.text.size() == 1) {
+    SetTokenText(token.text[0]);
+  } else {
+    mToken.text = token.text;
+  }
+  mToken.numberValue = token.numberValue;
+  if (token.stringValue.empty()) {
+    mToken.stringValue.clear();
+  } else {
+    mToken.stringValue = token.stringValue;
+  }
+  if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
+}
+
+std::size_t Lexer::NameHash::operator()(const std::string& name) const {
+  const std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = name.size() * kMultiplier;
+  const char* p = name.data();
+  std::size_t left = name.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    hash = (hash ^ chunk) * kMultiplier;
+    hash ^= hash >> 32;
+  }
+  if (left > 0) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, p, left);
+    hash = (hash ^ chunk) * kMultiplier;
+    hash ^= hash >> 32;
+  }
+  return static_cast<std::size_t>(hash);
 }
 
 bool Lexer::CheckNext(char expected) {

@@ -33,7 +33,8 @@ void WriteTreeFile(const std::string& name, const std::string& text) {
 // Each file gives the fuzzer something to reach: macros from an include, a nested quoted include
 // resolved beside the including file, include guards, a file that includes itself without a
 // guard (the nesting limit), a group opened in an include and closed by the includer, table
-// entries from an include, CR LF and Ctrl-Z line handling, and a directory that never opens.
+// entries from an include (many of them, and one with names longer than any buffer of the
+// report), CR LF and Ctrl-Z line handling, and a directory that never opens.
 void CreateIncludeTree() {
   char pattern[] = "/tmp/korvedex-fuzz-XXXXXX";
   if (mkdtemp(pattern) == nullptr) __builtin_trap();
@@ -61,6 +62,13 @@ void CreateIncludeTree() {
   WriteTreeFile("table.mus", "A: LA, BANK, VOL, 64, 64, 0\nB = 7: LB, 1, 2, 3, 4, 5");
   WriteTreeFile("crlf.mus", "#define CR 1\r\n#define LONE\rCR 2\r\n\x1a#define AFTER 3\n");
   WriteTreeFile("bad.mus", "#define OK 1\n!\n");
+  std::string many;
+  for (int i = 0; i < 40; ++i) {
+    many += "M" + std::to_string(i) + (i == 0 ? " = 1000" : "") + ": LM, 1, 2, 3, 4, 5\n";
+  }
+  WriteTreeFile("many.mus", many);
+  WriteTreeFile("big.mus",
+                std::string(20000, 'N') + ": " + std::string(50000, 'L') + ", 1, 2, 3, 4, 5\n");
 }
 
 void RemoveIncludeTree() {

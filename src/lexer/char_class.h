@@ -32,20 +32,22 @@ constexpr std::array<unsigned char, 256> MakeTable() {
 
 constexpr std::array<unsigned char, 256> kTable = MakeTable();
 
-inline bool Has(char c, unsigned bits) { return (kTable[static_cast<unsigned char>(c)] & bits) != 0; }
+constexpr bool Has(char c, unsigned bits) {
+  return (kTable[static_cast<unsigned char>(c)] & bits) != 0;
+}
 
 }  // namespace char_class
 
-inline bool IsBlank(char c) { return char_class::Has(c, char_class::kBlank); }
-inline bool IsDigit(char c) { return char_class::Has(c, char_class::kDigit); }
-inline bool IsLetter(char c) { return char_class::Has(c, char_class::kLetter); }
-inline bool IsNameStart(char c) {
+constexpr bool IsBlank(char c) { return char_class::Has(c, char_class::kBlank); }
+constexpr bool IsDigit(char c) { return char_class::Has(c, char_class::kDigit); }
+constexpr bool IsLetter(char c) { return char_class::Has(c, char_class::kLetter); }
+constexpr bool IsNameStart(char c) {
   return char_class::Has(c, char_class::kLetter | char_class::kUnderscore);
 }
-inline bool IsNameChar(char c) {
+constexpr bool IsNameChar(char c) {
   return char_class::Has(c, char_class::kLetter | char_class::kUnderscore | char_class::kDigit);
 }
-inline bool IsHexDigit(char c) {
+constexpr bool IsHexDigit(char c) {
   return char_class::Has(c, char_class::kDigit | char_class::kHexLetter);
 }
 

@@ -237,6 +237,8 @@ class Lexer {
   }
   bool ReadNonBlankCharAcrossLines(char& c);
   void DeliverPendingToken();
+  TokenKind ScanToken();
+  bool ExpandMacro();
   void PushFile(const SharedPtr<File>& file);
   void PopFile();
 

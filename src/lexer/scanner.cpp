@@ -6,6 +6,7 @@
 // it has finished. Rather than nesting one call per such directive, ProcessDirective reports
 // that its line still needs its end, and GetNextToken carries that demand in its own loop: every
 // directive still takes effect in source order, and a skipped region of any size costs no stack.
+#include <array>
 #include <cassert>
 #include <cctype>
 #include <cstring>
@@ -36,7 +37,88 @@ void Lexer::SkipInactiveLine() {
   mTop->mLinePos = (pos < line.size() && line[pos] == '#') ? pos : line.size();
 }
 
+namespace {
+
+// How GetNextToken may take a token that starts with a character: kSlow for everything that
+// needs the whole algorithm (directives, comments, literals, operators that look ahead, numbers
+// starting with 0, bytes that start no token).
+enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kName };
+
+constexpr std::array<unsigned char, 256> MakeFastClasses() {
+  std::array<unsigned char, 256> table{};
+  for (const char c : {'\n', '&', '(', ')', '*', '+', ',', '-', '.', '/', ':', '[', ']', '{', '|',
+                       '}'}) {
+    table[static_cast<unsigned char>(c)] = kSingle;
+  }
+  for (int c = '1'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = kDecimal;
+  for (int c = 0; c < 256; ++c) {
+    if (IsNameStart(static_cast<char>(c))) table[static_cast<std::size_t>(c)] = kName;
+  }
+  return table;
+}
+
+constexpr std::array<unsigned char, 256> kFastClasses = MakeFastClasses();
+
+// Decimal numbers of up to this many digits can never reach the 60-bit limit.
+const std::size_t kFastDigits = 18;
+
+}  // namespace
+
+// The common cases, taken without the general loop: a token of a pending macro body, or, in
+// taken text, a token that the current line holds whole. Anything else goes to ScanToken, which
+// runs the whole algorithm from the same place.
 TokenKind Lexer::GetNextToken() {
+  if (!mPendingTokens.empty()) {
+    DeliverPendingToken();
+    return mToken.kind;
+  }
+  File* const file = mTop;
+  if (file == nullptr || !IsActive()) return ScanToken();
+  const char* const line = file->mLine.data();
+  const std::size_t size = file->mLine.size();
+  std::size_t pos = file->mLinePos;
+  while (pos < size && IsBlank(line[pos])) ++pos;
+  if (pos == size) return ScanToken();
+  const char c = line[pos];
+  std::size_t end = pos + 1;  // the line ends with '\n', which ends every run below
+  TokenKind kind;
+  std::uint64_t value = 0;
+  switch (kFastClasses[static_cast<unsigned char>(c)]) {
+    case kSingle:
+      kind = static_cast<unsigned char>(c);
+      mToken.stringValue.clear();
+      break;
+    case kDecimal:
+      value = static_cast<unsigned>(c - '0');
+      for (; IsDigit(line[end]); ++end) {
+        if (end - pos == kFastDigits) return ScanToken();
+        value = value * 10 + static_cast<unsigned>(line[end] - '0');
+      }
+      kind = TOKEN_NUMBER;
+      mToken.stringValue.clear();
+      break;
+    case kName:
+      while (IsNameChar(line[end])) ++end;
+      mToken.stringValue.assign(line + pos, end - pos);
+      kind = TOKEN_IDENTIFIER;
+      if (!mMacros.empty() && ExpandMacro()) {
+        file->mLinePos = end;
+        SetTokenText(c);
+        mToken.numberValue = 0;
+        return ScanToken();  // delivers the body, or goes on past an empty one
+      }
+      break;
+    default:
+      return ScanToken();
+  }
+  file->mLinePos = end;
+  SetTokenText(c);
+  mToken.numberValue = static_cast<std::int64_t>(value);
+  mToken.kind = kind;
+  return kind;
+}
+
+TokenKind Lexer::ScanToken() {
   bool lineEndDue = false;
   for (;;) {
     TokenKind kind;
@@ -181,14 +263,19 @@ void Lexer::ReadName(char first, std::string& name) {
 // Returns TOKEN_EOF when the name was a macro whose body now waits in mPendingTokens.
 TokenKind Lexer::ScanIdentifier(char first) {
   ReadName(first, mToken.stringValue);
-  if (mMacros.empty()) return TOKEN_IDENTIFIER;
+  return ExpandMacro() ? TOKEN_EOF : TOKEN_IDENTIFIER;
+}
+
+// When the name in the current string value is a macro, makes its body pending.
+bool Lexer::ExpandMacro() {
+  if (mMacros.empty()) return false;
   auto macro = mMacros.find(mToken.stringValue);
-  if (macro == mMacros.end()) return TOKEN_IDENTIFIER;
+  if (macro == mMacros.end()) return false;
   CountExpandedTokens(macro->second->size());
   mPendingTokens.body = macro->second;
   mPendingTokens.next = 0;
   if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
-  return TOKEN_EOF;
+  return true;
 }
 
 void Lexer::AppendDigit(std::uint64_t& value, unsigned base, unsigned digit) {

@@ -53,6 +53,7 @@ class SeqTableReader {
     void Prefetch(std::uint32_t hash) const;
     /// Adds the name of entry `index`; false when an earlier entry has the same name.
     bool Insert(std::uint32_t index, std::uint32_t hash);
+    bool Contains(std::string_view name, std::uint32_t hash) const;
 
    private:
     struct Slot {
@@ -66,6 +67,8 @@ class SeqTableReader {
   };
 
   void ReadEntry(Lexer& lexer);
+  bool ReadPlainEntryLine(Lexer& lexer);
+  void FileEntry(Seq seq, std::int64_t number, std::uint32_t nameHash);
 
   my_cmdline_parser mOptions;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -74,6 +75,8 @@ class Lexer {
       return ReadLine() && ReadChar(c);
     }
     void UngetChar();
+    /// Reads the next line into mLine; false when the file has ended or failed.
+    bool NextLine() { return ReadLine(); }
     /// Why the file stopped before its end (the stream failed, a line or the line count grew
     /// past what the tool takes), or null; the file then reads as ended.
     const char* Fault() const { return mFault; }
@@ -172,6 +175,20 @@ class Lexer {
   /// The escaped character for the character after a backslash.
   static char EscapeChar(char c);
   static int HexDigitValue(int c);
+
+  /// For a caller that can take a whole line of plain text at once: when the next token would
+  /// be the first of a new line of taken text (the current token ends a line, no macro body is
+  /// pending), reads that line and returns it, its final '\n' included, with nothing of it
+  /// consumed. Otherwise (also at the end of a file) an empty view, and nothing has changed
+  /// that the next GetNextToken would not change the same way.
+  std::string_view PeekLine();
+  /// Consumes the line that PeekLine returned, as reading its tokens would: its line end
+  /// becomes the current token.
+  void SkipPeekedLine();
+  /// Whether `name` is a macro, that is, would not be read as an identifier.
+  bool IsMacro(std::string_view name) const {
+    return !mMacros.empty() && mMacros.find(std::string(name)) != mMacros.end();
+  }
 
   /// Whether text at the current position is taken or skipped.
   bool IsActive() const { return mEvaluatingCondition || mInactiveConditions == 0; }

@@ -155,6 +155,29 @@ bool Lexer::ReadCharAcrossLines(char& c) {
   return true;
 }
 
+std::string_view Lexer::PeekLine() {
+  File* const file = mTop;
+  if (file == nullptr || mToken.kind != '\n' || !mPendingTokens.empty() || !IsActive() ||
+      file->mLinePos != file->mLine.size()) {
+    return std::string_view();
+  }
+  if (!file->NextLine()) {
+    // As the first character read would: a failed file is reported here, an ended one is left
+    // to the scanner.
+    if (const char* fault = file->Fault()) Fail(fault);
+    return std::string_view();
+  }
+  return file->mLine;
+}
+
+void Lexer::SkipPeekedLine() {
+  mTop->mLinePos = mTop->mLine.size();
+  mToken.kind = '\n';
+  SetTokenText('\n');
+  mToken.numberValue = 0;
+  mToken.stringValue.clear();
+}
+
 void Lexer::UngetChar() {
   assert(!mFileStack.empty());
   mTop->UngetChar();

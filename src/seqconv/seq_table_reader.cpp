@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "lexer/char_class.h"
 #include "lexer/expression.h"
 #include "lexer/lexer.h"
 
@@ -29,6 +30,15 @@ const std::string kLabel = "sequence data label";
 const std::string kComma = "comma";
 const std::string kNewline = "newline";
 
+// Each value has passed its field's range check, so it fits.
+void SetFields(Seq& seq, const std::int64_t (&values)[5]) {
+  seq.bank = static_cast<std::uint16_t>(values[0]);
+  seq.volume = static_cast<std::uint8_t>(values[1]);
+  seq.channelPriority = static_cast<std::uint8_t>(values[2]);
+  seq.playerPriority = static_cast<std::uint8_t>(values[3]);
+  seq.playerNumber = static_cast<std::uint8_t>(values[4]);
+}
+
 }  // namespace
 
 SeqTableReader::SeqTableReader(const my_cmdline_parser& options) : mOptions(options) {}
@@ -45,6 +55,7 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
   try {
     bool inTable = false;
     for (;;) {
+      if (inTable && ReadPlainEntryLine(lexer)) continue;
       const TokenKind kind = lexer.GetNextToken();
       if (kind == '\n') continue;
       if (!inTable) {
@@ -88,9 +99,9 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   }
 
   const std::size_t slot = static_cast<std::size_t>(number);
-  if (slot >= mSeqs.size()) mSeqs.resize(slot + 1);
-  if (mSeqs[slot] != 0) lexer.Fail("Multiple defined sequence number " + std::to_string(number));
-  mNextNumber = static_cast<std::int32_t>(number + 1);
+  if (slot < mSeqs.size() && mSeqs[slot] != 0) {
+    lexer.Fail("Multiple defined sequence number " + std::to_string(number));
+  }
 
   lexer.ExpectToken(':', kColon);
   lexer.GetNextToken();
@@ -107,20 +118,107 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
     values[i] = evaluator.Evaluate(lexer, &mSymbols, nullptr, nullptr);
     lexer.CheckRange(kFields[i].name, values[i], 0, kFields[i].maximum);
   }
-  seq.bank = static_cast<std::uint16_t>(values[0]);
-  seq.volume = static_cast<std::uint8_t>(values[1]);
-  seq.channelPriority = static_cast<std::uint8_t>(values[2]);
-  seq.playerPriority = static_cast<std::uint8_t>(values[3]);
-  seq.playerNumber = static_cast<std::uint8_t>(values[4]);
+  SetFields(seq, values);
   lexer.ExpectToken('\n', kNewline);
 
-  const std::uint32_t index = static_cast<std::uint32_t>(mEntries.size());
-  mEntries.push_back(seq);
   // A repeated name is only caught once the whole line has been read.
-  if (!seq.name.empty() && !mSeqNames.Insert(index, nameHash)) {
+  if (!seq.name.empty() && mSeqNames.Contains(seq.name, nameHash)) {
     lexer.Fail("Multiple defined label \"" + std::string(seq.name) + "\"");
   }
+  FileEntry(seq, number, nameHash);
+}
+
+void SeqTableReader::FileEntry(Seq seq, std::int64_t number, std::uint32_t nameHash) {
+  const std::size_t slot = static_cast<std::size_t>(number);
+  if (slot >= mSeqs.size()) mSeqs.resize(slot + 1);
+  mNextNumber = static_cast<std::int32_t>(number + 1);
+  const std::uint32_t index = static_cast<std::uint32_t>(mEntries.size());
+  mEntries.push_back(seq);
+  if (!seq.name.empty()) mSeqNames.Insert(index, nameHash);
   mSeqs[slot] = index + 1;
+}
+
+namespace {
+
+const char* SkipBlanks(const char* p) {
+  while (IsBlank(*p)) ++p;
+  return p;
+}
+
+const char* ScanName(const char* p) {
+  while (IsNameChar(*p)) ++p;
+  return p;
+}
+
+// A decimal literal of up to 18 digits (which cannot reach the 60-bit limit) not written as 0x
+// or 0b; null for anything else.
+const char* ScanPlainNumber(const char* p, std::int64_t& value) {
+  if (!IsDigit(*p)) return nullptr;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X' || p[1] == 'b' || p[1] == 'B')) return nullptr;
+  const char* start = p;
+  value = 0;
+  for (; IsDigit(*p); ++p) {
+    if (p - start == 18) return nullptr;
+    value = value * 10 + (*p - '0');
+  }
+  return p;
+}
+
+}  // namespace
+
+// Most table lines are plain: names, a colon, decimal numbers, commas, blanks and maybe a
+// comment, with no macro among the names and nothing wrong. Such a line of taken text is read
+// here in one pass over its characters, with the same result as reading its tokens. Any other
+// line, and any line that holds an error, is left untouched for ReadEntry, which reads it token
+// by token and reports what it finds.
+bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
+  const std::string_view line = lexer.PeekLine();
+  if (line.empty()) return false;
+  const char* p = SkipBlanks(line.data());  // the line ends with '\n', which stops every scan
+  Seq seq;
+  std::int64_t number = mNextNumber;
+  if (IsNameStart(*p)) {
+    const char* end = ScanName(p);
+    seq.name = std::string_view(p, static_cast<std::size_t>(end - p));
+    p = SkipBlanks(end);
+    if (*p == '=') {
+      if (p[1] == '=') return false;
+      p = ScanPlainNumber(SkipBlanks(p + 1), number);
+      if (p == nullptr || number > 65535) return false;
+      p = SkipBlanks(p);
+    }
+  } else {
+    p = ScanPlainNumber(p, number);
+    if (p == nullptr || number > 65535) return false;
+    p = SkipBlanks(p);
+  }
+  if (*p != ':') return false;
+  p = SkipBlanks(p + 1);
+  if (!IsNameStart(*p)) return false;
+  const char* labelEnd = ScanName(p);
+  seq.label = std::string_view(p, static_cast<std::size_t>(labelEnd - p));
+  p = SkipBlanks(labelEnd);
+  std::int64_t values[5];
+  for (int i = 0; i < 5; ++i) {
+    if (*p != ',') return false;
+    p = ScanPlainNumber(SkipBlanks(p + 1), values[i]);
+    if (p == nullptr || values[i] > kFields[i].maximum) return false;
+    p = SkipBlanks(p);
+  }
+  if (*p != '\n' && *p != ';') return false;
+
+  const std::size_t slot = static_cast<std::size_t>(number);
+  if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
+  if (lexer.IsMacro(seq.label) || (!seq.name.empty() && lexer.IsMacro(seq.name))) return false;
+  const std::uint32_t nameHash = seq.name.empty() ? 0 : NameSet::Hash(seq.name);
+  if (!seq.name.empty() && mSeqNames.Contains(seq.name, nameHash)) return false;
+
+  seq.name = mText.Store(seq.name);
+  seq.label = mText.Store(seq.label);
+  SetFields(seq, values);
+  FileEntry(seq, number, nameHash);
+  lexer.SkipPeekedLine();
+  return true;
 }
 
 std::string_view SeqTableReader::TextStore::Store(std::string_view text) {
@@ -155,6 +253,15 @@ void SeqTableReader::NameSet::Prefetch(std::uint32_t hash) const {
 #else
   static_cast<void>(hash);
 #endif
+}
+
+bool SeqTableReader::NameSet::Contains(std::string_view name, std::uint32_t hash) const {
+  if (mSlots.empty()) return false;
+  const std::size_t mask = mSlots.size() - 1;
+  for (std::size_t i = hash & mask; mSlots[i].entry != 0; i = (i + 1) & mask) {
+    if (mSlots[i].hash == hash && mEntries[mSlots[i].entry - 1].name == name) return true;
+  }
+  return false;
 }
 
 bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {

@@ -48,12 +48,10 @@ class SeqTableReader {
    public:
     explicit NameSet(const std::deque<Seq>& entries) : mEntries(entries) {}
     static std::uint32_t Hash(std::string_view name);
-    /// Starts fetching the slot where a name with `hash` goes, well before it is inserted: in a
-    /// big table that slot is far away in memory.
-    void Prefetch(std::uint32_t hash) const;
+    /// Reads the slot where a name with `hash` goes; only to bring it into the cache early.
+    std::uint32_t Fetch(std::uint32_t hash) const;
     /// Adds the name of entry `index`; false when an earlier entry has the same name.
     bool Insert(std::uint32_t index, std::uint32_t hash);
-    bool Contains(std::string_view name, std::uint32_t hash) const;
 
    private:
     struct Slot {
@@ -66,9 +64,23 @@ class SeqTableReader {
     std::size_t mCount = 0;
   };
 
+  /// A plain line's name whose duplicate check waits until a few more lines have been read, so
+  /// that the checks of several lines can fetch their slots together; with where the line
+  /// stood, for the report.
+  struct PendingName {
+    std::uint32_t entry;
+    std::uint32_t hash;
+    int lineNumber;
+    std::string lineText;
+  };
+  static const std::size_t kPendingNames = 16;
+
   void ReadEntry(Lexer& lexer);
   bool ReadPlainEntryLine(Lexer& lexer);
-  void FileEntry(Seq seq, std::int64_t number, std::uint32_t nameHash);
+  void FileEntry(Seq seq, std::int64_t number);
+  void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
+  void CheckOldestPendingName();
+  void CheckPendingNames();
 
   my_cmdline_parser mOptions;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined
@@ -79,6 +91,11 @@ class SeqTableReader {
   NameSet mSeqNames{mEntries};
   std::deque<Seq> mEntries;
   TextStore mText;
+  PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
+  std::size_t mPendingFirst = 0;
+  std::size_t mPendingCount = 0;
+  std::string mPendingFile;  // all pending lines come from this file
+  std::uint32_t mFetched = 0;  // what fetching the slots read, kept so the reads stay
 };
 
 #endif  // SEQCONV_SEQ_TABLE_READER_H

@@ -48,6 +48,9 @@ class Lexer {
   class Exception : public std::exception {
    public:
     Exception(const std::string& message, const Lexer& lexer);
+    /// The same at a position saved earlier.
+    Exception(const std::string& message, const std::string& fileName, int lineNumber,
+              const std::string& lineText);
     const char* what() const noexcept override { return mMessage.c_str(); }
     /// The whole message; unlike what(), not cut short by a NUL byte from the source.
     const std::string& Message() const { return mMessage; }
@@ -148,6 +151,10 @@ class Lexer {
   std::string GetFileName() const;
   int GetLineNumber() const;
   std::string GetLineText() const;
+  /// The same without a copy; valid until the lexer reads on.
+  std::string_view GetLineTextView() const {
+    return mTop ? std::string_view(mTop->mLine) : std::string_view();
+  }
 
   /// Throws "Expected <what>, but found ..." unless the current token has `kind`.
   void ExpectToken(TokenKind kind, const std::string& what) const {

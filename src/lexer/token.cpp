@@ -4,14 +4,18 @@
 
 #include "lexer/lexer.h"
 
-Lexer::Exception::Exception(const std::string& message, const Lexer& lexer) {
-  mMessage = lexer.GetFileName();
+Lexer::Exception::Exception(const std::string& message, const Lexer& lexer)
+    : Exception(message, lexer.GetFileName(), lexer.GetLineNumber(), lexer.GetLineText()) {}
+
+Lexer::Exception::Exception(const std::string& message, const std::string& fileName,
+                            int lineNumber, const std::string& lineText) {
+  mMessage = fileName;
   mMessage += ':';
-  mMessage += std::to_string(lexer.GetLineNumber());
+  mMessage += std::to_string(lineNumber);
   mMessage += ": ";
   mMessage += message;
   mMessage += '\n';
-  mMessage += lexer.GetLineText();
+  mMessage += lineText;
 }
 
 Lexer::TokenInfo Lexer::GetTokenInfo() const {

@@ -30,6 +30,10 @@ const std::string kLabel = "sequence data label";
 const std::string kComma = "comma";
 const std::string kNewline = "newline";
 
+std::string RepeatedLabelMessage(std::string_view name) {
+  return "Multiple defined label \"" + std::string(name) + "\"";
+}
+
 // Each value has passed its field's range check, so it fits.
 void SetFields(Seq& seq, const std::int64_t (&values)[5]) {
   seq.bank = static_cast<std::uint16_t>(values[0]);
@@ -56,6 +60,7 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
     bool inTable = false;
     for (;;) {
       if (inTable && ReadPlainEntryLine(lexer)) continue;
+      CheckPendingNames();  // before anything reads tokens or reports an error
       const TokenKind kind = lexer.GetNextToken();
       if (kind == '\n') continue;
       if (!inTable) {
@@ -74,6 +79,9 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
     }
   } catch (const Lexer::Failure&) {
     lexer.Fail("not found @SEQ_DATA");
+  } catch (...) {
+    CheckPendingNames();  // a repeated name in an earlier line is the first error
+    throw;
   }
 }
 
@@ -85,7 +93,6 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   if (!explicitNumber) {
     seq.name = mText.Store(lexer.StringValue());
     nameHash = NameSet::Hash(seq.name);
-    mSeqNames.Prefetch(nameHash);
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
@@ -122,20 +129,51 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   lexer.ExpectToken('\n', kNewline);
 
   // A repeated name is only caught once the whole line has been read.
-  if (!seq.name.empty() && mSeqNames.Contains(seq.name, nameHash)) {
-    lexer.Fail("Multiple defined label \"" + std::string(seq.name) + "\"");
+  const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
+  FileEntry(seq, number);
+  if (!seq.name.empty() && !mSeqNames.Insert(entry, nameHash)) {
+    lexer.Fail(RepeatedLabelMessage(seq.name));
   }
-  FileEntry(seq, number, nameHash);
 }
 
-void SeqTableReader::FileEntry(Seq seq, std::int64_t number, std::uint32_t nameHash) {
+void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot >= mSeqs.size()) mSeqs.resize(slot + 1);
   mNextNumber = static_cast<std::int32_t>(number + 1);
-  const std::uint32_t index = static_cast<std::uint32_t>(mEntries.size());
+  mSeqs[slot] = static_cast<std::uint32_t>(mEntries.size()) + 1;
   mEntries.push_back(seq);
-  if (!seq.name.empty()) mSeqNames.Insert(index, nameHash);
-  mSeqs[slot] = index + 1;
+}
+
+void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
+  if (mPendingCount == 0) mPendingFile = lexer.GetFileName();
+  PendingName& pending = mPendingNames[(mPendingFirst + mPendingCount++) % kPendingNames];
+  pending.entry = entry;
+  pending.hash = hash;
+  pending.lineNumber = lexer.GetLineNumber();
+  pending.lineText = lexer.GetLineTextView();
+  if (mPendingCount == kPendingNames) CheckPendingNames();
+}
+
+void SeqTableReader::CheckOldestPendingName() {
+  const PendingName& oldest = mPendingNames[mPendingFirst];
+  mPendingFirst = (mPendingFirst + 1) % kPendingNames;
+  --mPendingCount;
+  if (!mSeqNames.Insert(oldest.entry, oldest.hash)) {
+    mPendingCount = 0;  // later lines are never checked: this is the error to report
+    throw Lexer::Exception(RepeatedLabelMessage(mEntries[oldest.entry].name), mPendingFile,
+                           oldest.lineNumber, oldest.lineText);
+  }
+}
+
+void SeqTableReader::CheckPendingNames() {
+  // In a big table every name's slot lies far away in memory. Fetching all the slots first,
+  // as loads that do not wait for each other, lets their waits overlap.
+  std::uint32_t fetched = 0;
+  for (std::size_t i = 0; i < mPendingCount; ++i) {
+    fetched |= mSeqNames.Fetch(mPendingNames[(mPendingFirst + i) % kPendingNames].hash);
+  }
+  mFetched = fetched;
+  while (mPendingCount > 0) CheckOldestPendingName();
 }
 
 namespace {
@@ -150,13 +188,20 @@ const char* ScanName(const char* p) {
   return p;
 }
 
-// A decimal literal of up to 18 digits (which cannot reach the 60-bit limit) not written as 0x
-// or 0b; null for anything else.
+// A decimal literal of up to 18 digits or a hexadecimal one of up to 15 (neither can reach the
+// 60-bit limit); null for anything else, binary literals included.
 const char* ScanPlainNumber(const char* p, std::int64_t& value) {
-  if (!IsDigit(*p)) return nullptr;
-  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X' || p[1] == 'b' || p[1] == 'B')) return nullptr;
-  const char* start = p;
   value = 0;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+    const char* start = p += 2;
+    for (; IsHexDigit(*p); ++p) {
+      if (p - start == 15) return nullptr;
+      value = value * 16 + Lexer::HexDigitValue(static_cast<unsigned char>(*p));
+    }
+    return p == start ? nullptr : p;
+  }
+  if (!IsDigit(*p) || (p[0] == '0' && (p[1] == 'b' || p[1] == 'B'))) return nullptr;
+  const char* start = p;
   for (; IsDigit(*p); ++p) {
     if (p - start == 18) return nullptr;
     value = value * 10 + (*p - '0');
@@ -175,6 +220,10 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   const std::string_view line = lexer.PeekLine();
   if (line.empty()) return false;
   const char* p = SkipBlanks(line.data());  // the line ends with '\n', which stops every scan
+  if (*p == '\n' || *p == ';') {
+    lexer.SkipPeekedLine();  // a blank or comment line
+    return true;
+  }
   Seq seq;
   std::int64_t number = mNextNumber;
   if (IsNameStart(*p)) {
@@ -210,13 +259,13 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
   if (lexer.IsMacro(seq.label) || (!seq.name.empty() && lexer.IsMacro(seq.name))) return false;
-  const std::uint32_t nameHash = seq.name.empty() ? 0 : NameSet::Hash(seq.name);
-  if (!seq.name.empty() && mSeqNames.Contains(seq.name, nameHash)) return false;
 
   seq.name = mText.Store(seq.name);
   seq.label = mText.Store(seq.label);
   SetFields(seq, values);
-  FileEntry(seq, number, nameHash);
+  const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
+  FileEntry(seq, number);
+  if (!seq.name.empty()) AddPendingName(lexer, entry, NameSet::Hash(seq.name));
   lexer.SkipPeekedLine();
   return true;
 }
@@ -247,21 +296,8 @@ std::uint32_t SeqTableReader::NameSet::Hash(std::string_view name) {
   return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
 }
 
-void SeqTableReader::NameSet::Prefetch(std::uint32_t hash) const {
-#if defined(__GNUC__)
-  if (!mSlots.empty()) __builtin_prefetch(&mSlots[hash & (mSlots.size() - 1)]);
-#else
-  static_cast<void>(hash);
-#endif
-}
-
-bool SeqTableReader::NameSet::Contains(std::string_view name, std::uint32_t hash) const {
-  if (mSlots.empty()) return false;
-  const std::size_t mask = mSlots.size() - 1;
-  for (std::size_t i = hash & mask; mSlots[i].entry != 0; i = (i + 1) & mask) {
-    if (mSlots[i].hash == hash && mEntries[mSlots[i].entry - 1].name == name) return true;
-  }
-  return false;
+std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {
+  return mSlots.empty() ? 0 : mSlots[hash & (mSlots.size() - 1)].entry;
 }
 
 bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {

@@ -132,7 +132,7 @@ TokenKind Lexer::DirectiveIfdef(const std::string& directive) {
   ExpectBlankAfterName(directive);
   std::string identifier;
   ReadIdentifierOperand(directive, identifier);
-  const bool defined = mMacros.find(identifier) != mMacros.end();
+  const bool defined = mMacros.Find(identifier) != nullptr;
   PushCondition(directive == "ifdef" ? defined : !defined, false);
   return kDirectiveLineOpen;
 }
@@ -182,10 +182,10 @@ void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo toke
 }
 
 void Lexer::ForgetMacro(const std::string& name) {
-  auto macro = mMacros.find(name);
-  if (macro == mMacros.end()) return;
-  mMacroBytes -= BodyBytes(*macro->second);
-  mMacros.erase(macro);
+  const SharedPtr<const TokenList>* body = mMacros.Find(name);
+  if (body == nullptr) return;
+  mMacroBytes -= BodyBytes(**body);
+  mMacros.Erase(name);
 }
 
 TokenKind Lexer::DirectiveDefine() {
@@ -199,10 +199,9 @@ TokenKind Lexer::DirectiveDefine() {
     if (kind == '\n' || kind == TOKEN_EOF) break;
     if (kind == TOKEN_IDENTIFIER) {
       // A name that came out of an expansion: it was not a macro when its body was stored.
-      auto macro = mMacros.find(mToken.stringValue);
-      if (macro != mMacros.end()) {
-        CountExpandedTokens(macro->second->size());
-        for (const TokenInfo& token : *macro->second) AppendToBody(*body, bodyBytes, token);
+      if (const SharedPtr<const TokenList>* stored = mMacros.Find(mToken.stringValue)) {
+        CountExpandedTokens((*stored)->size());
+        for (const TokenInfo& token : **stored) AppendToBody(*body, bodyBytes, token);
         continue;
       }
     }
@@ -210,15 +209,14 @@ TokenKind Lexer::DirectiveDefine() {
   }
   body->shrink_to_fit();
 
-  auto old = mMacros.find(name);
-  if (old != mMacros.end()) {
-    const TokenList& stored = *old->second;
+  if (const SharedPtr<const TokenList>* old = mMacros.Find(name)) {
+    const TokenList& stored = **old;
     bool same = stored.size() == body->size();
     for (std::size_t i = 0; same && i < stored.size(); ++i) same = IsSameToken(stored[i], (*body)[i]);
     if (!same) Fail("Multiple defined macro \"" + name + "\"");
     ForgetMacro(name);
   }
-  mMacros[name] = body;
+  mMacros.Set(name, body);
   mMacroBytes += bodyBytes;
   return RequireLineEnd();
 }

@@ -10,10 +10,10 @@
 #include <istream>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "lexer/char_class.h"
+#include "lexer/macro_table.h"
 #include "util/smart_ptr.h"
 
 /// A single-character token has its character code as kind; the others start at 256.
@@ -194,7 +194,7 @@ class Lexer {
   void SkipPeekedLine();
   /// Whether `name` is a macro, that is, would not be read as an identifier.
   bool IsMacro(std::string_view name) const {
-    return !mMacros.empty() && mMacros.find(std::string(name)) != mMacros.end();
+    return mMacros.Find(name) != nullptr;
   }
 
   /// Whether text at the current position is taken or skipped.
@@ -209,12 +209,6 @@ class Lexer {
   static const std::uint64_t kMaxExpandedTokens = 100000000;
 
  private:
-  /// Hash of macro names, eight bytes at a time: every identifier the scanner reads is looked
-  /// up.
-  struct NameHash {
-    std::size_t operator()(const std::string& name) const;
-  };
-
   /// A macro body being delivered: tokens run from `next` to the body's end.
   struct PendingTokens {
     SharedPtr<const TokenList> body;
@@ -306,7 +300,7 @@ class Lexer {
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;
-  std::unordered_map<std::string, SharedPtr<const TokenList>, NameHash> mMacros;
+  MacroTable<TokenList> mMacros;
   PendingTokens mPendingTokens;
   std::vector<std::string> mIncludeDirs;
   std::vector<Condition> mConditionStack;

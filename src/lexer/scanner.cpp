@@ -177,26 +177,6 @@ void Lexer::DeliverPendingToken() {
   if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
 }
 
-std::size_t Lexer::NameHash::operator()(const std::string& name) const {
-  const std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t hash = name.size() * kMultiplier;
-  const char* p = name.data();
-  std::size_t left = name.size();
-  for (; left >= 8; p += 8, left -= 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, p, 8);
-    hash = (hash ^ chunk) * kMultiplier;
-    hash ^= hash >> 32;
-  }
-  if (left > 0) {
-    std::uint64_t chunk = 0;
-    std::memcpy(&chunk, p, left);
-    hash = (hash ^ chunk) * kMultiplier;
-    hash ^= hash >> 32;
-  }
-  return static_cast<std::size_t>(hash);
-}
-
 bool Lexer::CheckNext(char expected) {
   char c;
   if (!ReadChar(c)) return false;
@@ -268,11 +248,10 @@ TokenKind Lexer::ScanIdentifier(char first) {
 
 // When the name in the current string value is a macro, makes its body pending.
 bool Lexer::ExpandMacro() {
-  if (mMacros.empty()) return false;
-  auto macro = mMacros.find(mToken.stringValue);
-  if (macro == mMacros.end()) return false;
-  CountExpandedTokens(macro->second->size());
-  mPendingTokens.body = macro->second;
+  const SharedPtr<const TokenList>* body = mMacros.Find(mToken.stringValue);
+  if (body == nullptr) return false;
+  CountExpandedTokens((*body)->size());
+  mPendingTokens.body = *body;
   mPendingTokens.next = 0;
   if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
   return true;

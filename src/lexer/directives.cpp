@@ -9,6 +9,7 @@
 // Macro bodies are stored expanded as of their definition. Because of that, a chain of
 // definitions that each repeat the previous macro would double in size with every line; bodies
 // are therefore bounded, one by one and in total.
+#include <cassert>
 #include <string>
 
 #include "lexer/char_class.h"
@@ -43,6 +44,7 @@ class NestingScope {
 }  // namespace
 
 TokenKind Lexer::ProcessDirective() {
+  assert(mPendingTokens.empty());
   if (mDirectiveNesting >= kMaxDirectiveNesting) Fail("Preprocessor directives nested too deeply");
   NestingScope scope(mDirectiveNesting);
   char c;
@@ -182,9 +184,9 @@ void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo toke
 }
 
 void Lexer::ForgetMacro(const std::string& name) {
-  const SharedPtr<const TokenList>* body = mMacros.Find(name);
-  if (body == nullptr) return;
-  mMacroBytes -= BodyBytes(**body);
+  const MacroTable<TokenList>::Entry* macro = mMacros.Find(name);
+  if (macro == nullptr) return;
+  mMacroBytes -= BodyBytes(*macro->body);
   mMacros.Erase(name);
 }
 
@@ -199,9 +201,9 @@ TokenKind Lexer::DirectiveDefine() {
     if (kind == '\n' || kind == TOKEN_EOF) break;
     if (kind == TOKEN_IDENTIFIER) {
       // A name that came out of an expansion: it was not a macro when its body was stored.
-      if (const SharedPtr<const TokenList>* stored = mMacros.Find(mToken.stringValue)) {
-        CountExpandedTokens((*stored)->size());
-        for (const TokenInfo& token : **stored) AppendToBody(*body, bodyBytes, token);
+      if (const MacroTable<TokenList>::Entry* stored = mMacros.Find(mToken.stringValue)) {
+        CountExpandedTokens(stored->body->size());
+        for (const TokenInfo& token : *stored->body) AppendToBody(*body, bodyBytes, token);
         continue;
       }
     }
@@ -209,8 +211,8 @@ TokenKind Lexer::DirectiveDefine() {
   }
   body->shrink_to_fit();
 
-  if (const SharedPtr<const TokenList>* old = mMacros.Find(name)) {
-    const TokenList& stored = **old;
+  if (const MacroTable<TokenList>::Entry* old = mMacros.Find(name)) {
+    const TokenList& stored = *old->body;
     bool same = stored.size() == body->size();
     for (std::size_t i = 0; same && i < stored.size(); ++i) same = IsSameToken(stored[i], (*body)[i]);
     if (!same) Fail("Multiple defined macro \"" + name + "\"");

@@ -209,11 +209,13 @@ class Lexer {
   static const std::uint64_t kMaxExpandedTokens = 100000000;
 
  private:
-  /// A macro body being delivered: tokens run from `next` to the body's end.
+  /// The rest of a macro body being delivered, from `next` to `end`. The body is held by the
+  /// macro table: a body is delivered whole before the scanner reads another character, so no
+  /// directive can change or drop it meanwhile.
   struct PendingTokens {
-    SharedPtr<const TokenList> body;
-    std::size_t next = 0;
-    bool empty() const { return !body || next == body->size(); }
+    const TokenInfo* next = nullptr;
+    const TokenInfo* end = nullptr;
+    bool empty() const { return next == end; }
   };
 
   bool ReadChar(char& c) {

@@ -15,13 +15,22 @@
 template <class Body>
 class MacroTable {
  public:
+  typedef typename Body::value_type Token;
+
+  /// A stored macro. Its tokens are kept at hand, so that expanding it reads no more than this.
+  struct Entry {
+    SharedPtr<const Body> body;
+    const Token* begin;
+    const Token* end;
+  };
+
   bool empty() const { return mCount == 0; }
 
-  /// The body stored under `name`, or null.
-  const SharedPtr<const Body>* Find(std::string_view name) const {
+  /// The macro stored under `name`, or null.
+  const Entry* Find(std::string_view name) const {
     if (mCount == 0) return nullptr;
     const std::size_t slot = Locate(name, Hash(name));
-    return slot == kNone ? nullptr : &mSlots[slot].body;
+    return slot == kNone ? nullptr : &mSlots[slot].entry;
   }
 
   /// Stores `body` under `name`, replacing what was stored.
@@ -30,7 +39,7 @@ class MacroTable {
     if (mCount > 0) {
       const std::size_t slot = Locate(name, hash);
       if (slot != kNone) {
-        mSlots[slot].body = body;
+        mSlots[slot].entry = MakeEntry(body);
         return;
       }
     }
@@ -45,7 +54,7 @@ class MacroTable {
     while (mSlots[i].state == kUsed)
       i = (i + 1) & mask;
     if (mSlots[i].state == kErased) --mErased;
-    mSlots[i] = Slot{name, body, hash, kUsed};
+    mSlots[i] = Slot{name, MakeEntry(body), hash, kUsed};
     ++mCount;
   }
 
@@ -54,7 +63,7 @@ class MacroTable {
     if (mCount == 0) return false;
     const std::size_t slot = Locate(name, Hash(name));
     if (slot == kNone) return false;
-    mSlots[slot] = Slot{std::string(), SharedPtr<const Body>(), 0, kErased};
+    mSlots[slot] = Slot{std::string(), Entry(), 0, kErased};
     --mCount;
     ++mErased;
     return true;
@@ -84,10 +93,14 @@ class MacroTable {
   enum State : unsigned char { kFree, kUsed, kErased };
   struct Slot {
     std::string name;
-    SharedPtr<const Body> body;
+    Entry entry{SharedPtr<const Body>(), nullptr, nullptr};
     std::uint64_t hash = 0;
     State state = kFree;
   };
+
+  static Entry MakeEntry(const SharedPtr<const Body>& body) {
+    return Entry{body, body->data(), body->data() + body->size()};
+  }
   static const std::size_t kNone = ~std::size_t(0);
 
   std::size_t Locate(std::string_view name, std::uint64_t hash) const {

@@ -161,7 +161,7 @@ TokenKind Lexer::ScanToken() {
 // Copies the next token of the pending macro body into mToken. Stored tokens always have a
 // one-character text, and most have no string value: copy no more than that.
 void Lexer::DeliverPendingToken() {
-  const TokenInfo& token = (*mPendingTokens.body)[mPendingTokens.next++];
+  const TokenInfo& token = *mPendingTokens.next++;
   mToken.kind = token.kind;
   if (token.text.size() == 1) {
     SetTokenText(token.text[0]);
@@ -174,7 +174,6 @@ void Lexer::DeliverPendingToken() {
   } else {
     mToken.stringValue = token.stringValue;
   }
-  if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
 }
 
 bool Lexer::CheckNext(char expected) {
@@ -248,12 +247,11 @@ TokenKind Lexer::ScanIdentifier(char first) {
 
 // When the name in the current string value is a macro, makes its body pending.
 bool Lexer::ExpandMacro() {
-  const SharedPtr<const TokenList>* body = mMacros.Find(mToken.stringValue);
-  if (body == nullptr) return false;
-  CountExpandedTokens((*body)->size());
-  mPendingTokens.body = *body;
-  mPendingTokens.next = 0;
-  if (mPendingTokens.empty()) mPendingTokens.body = SharedPtr<const TokenList>();
+  const MacroTable<TokenList>::Entry* macro = mMacros.Find(mToken.stringValue);
+  if (macro == nullptr) return false;
+  CountExpandedTokens(static_cast<std::size_t>(macro->end - macro->begin));
+  mPendingTokens.next = macro->begin;
+  mPendingTokens.end = macro->end;
   return true;
 }
 

@@ -178,7 +178,14 @@ void SeqTableReader::CheckPendingNames() {
 
 namespace {
 
-const char* SkipBlanks(const char* p) {
+// Blanks, eight spaces at a time where a run of them pads a column. `end` is the end of the
+// line, which ends with '\n'.
+const char* SkipBlanks(const char* p, const char* end) {
+  const std::uint64_t kEightSpaces = 0x2020202020202020ull;
+  for (std::uint64_t chunk; end - p >= 8; p += 8) {
+    std::memcpy(&chunk, p, 8);
+    if (chunk != kEightSpaces) break;
+  }
   while (IsBlank(*p)) ++p;
   return p;
 }
@@ -191,21 +198,25 @@ const char* ScanName(const char* p) {
 // A decimal literal of up to 18 digits or a hexadecimal one of up to 15 (neither can reach the
 // 60-bit limit); null for anything else, binary literals included.
 const char* ScanPlainNumber(const char* p, std::int64_t& value) {
-  value = 0;
-  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-    const char* start = p += 2;
-    for (; IsHexDigit(*p); ++p) {
-      if (p - start == 15) return nullptr;
-      value = value * 16 + Lexer::HexDigitValue(static_cast<unsigned char>(*p));
+  const unsigned first = static_cast<unsigned char>(*p) - '0';
+  if (first > 9) return nullptr;
+  const char* const start = p;
+  if (first == 0 && (p[1] == 'x' || p[1] == 'X')) {
+    std::uint64_t hex = 0;
+    for (p += 2; IsHexDigit(*p); ++p) {
+      hex = hex * 16 + static_cast<unsigned>(Lexer::HexDigitValue(static_cast<unsigned char>(*p)));
     }
-    return p == start ? nullptr : p;
+    if (p == start + 2 || p - start > 2 + 15) return nullptr;
+    value = static_cast<std::int64_t>(hex);
+    return p;
   }
-  if (!IsDigit(*p) || (p[0] == '0' && (p[1] == 'b' || p[1] == 'B'))) return nullptr;
-  const char* start = p;
-  for (; IsDigit(*p); ++p) {
-    if (p - start == 18) return nullptr;
-    value = value * 10 + (*p - '0');
+  if (first == 0 && (p[1] == 'b' || p[1] == 'B')) return nullptr;
+  std::uint64_t decimal = first;
+  for (unsigned digit; (digit = static_cast<unsigned char>(*++p) - '0') <= 9;) {
+    decimal = decimal * 10 + digit;
   }
+  if (p - start > 18) return nullptr;
+  value = static_cast<std::int64_t>(decimal);
   return p;
 }
 
@@ -219,7 +230,9 @@ const char* ScanPlainNumber(const char* p, std::int64_t& value) {
 bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   const std::string_view line = lexer.PeekLine();
   if (line.empty()) return false;
-  const char* p = SkipBlanks(line.data());  // the line ends with '\n', which stops every scan
+  // The line ends with '\n', which stops every scan.
+  const char* const lineEnd = line.data() + line.size();
+  const char* p = SkipBlanks(line.data(), lineEnd);
   if (*p == '\n' || *p == ';') {
     lexer.SkipPeekedLine();  // a blank or comment line
     return true;
@@ -227,32 +240,32 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   Seq seq;
   std::int64_t number = mNextNumber;
   if (IsNameStart(*p)) {
-    const char* end = ScanName(p);
-    seq.name = std::string_view(p, static_cast<std::size_t>(end - p));
-    p = SkipBlanks(end);
+    const char* nameEnd = ScanName(p);
+    seq.name = std::string_view(p, static_cast<std::size_t>(nameEnd - p));
+    p = SkipBlanks(nameEnd, lineEnd);
     if (*p == '=') {
       if (p[1] == '=') return false;
-      p = ScanPlainNumber(SkipBlanks(p + 1), number);
+      p = ScanPlainNumber(SkipBlanks(p + 1, lineEnd), number);
       if (p == nullptr || number > 65535) return false;
-      p = SkipBlanks(p);
+      p = SkipBlanks(p, lineEnd);
     }
   } else {
     p = ScanPlainNumber(p, number);
     if (p == nullptr || number > 65535) return false;
-    p = SkipBlanks(p);
+    p = SkipBlanks(p, lineEnd);
   }
   if (*p != ':') return false;
-  p = SkipBlanks(p + 1);
+  p = SkipBlanks(p + 1, lineEnd);
   if (!IsNameStart(*p)) return false;
   const char* labelEnd = ScanName(p);
   seq.label = std::string_view(p, static_cast<std::size_t>(labelEnd - p));
-  p = SkipBlanks(labelEnd);
+  p = SkipBlanks(labelEnd, lineEnd);
   std::int64_t values[5];
   for (int i = 0; i < 5; ++i) {
     if (*p != ',') return false;
-    p = ScanPlainNumber(SkipBlanks(p + 1), values[i]);
+    p = ScanPlainNumber(SkipBlanks(p + 1, lineEnd), values[i]);
     if (p == nullptr || values[i] > kFields[i].maximum) return false;
-    p = SkipBlanks(p);
+    p = SkipBlanks(p, lineEnd);
   }
   if (*p != '\n' && *p != ';') return false;
 

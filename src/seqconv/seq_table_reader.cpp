@@ -314,7 +314,7 @@ std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {
 }
 
 bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
-  if ((mCount + 1) * 2 > mSlots.size()) Grow();
+  if ((mCount + 1) * 10 > mSlots.size() * 7) Grow();  // at most 70% full: probes stay in a cache line or two
   const std::string_view name = mEntries[index].name;
   const std::size_t mask = mSlots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {

@@ -4,12 +4,12 @@
 // A directive whose rest of line is read as tokens (#ifdef, #ifndef, #else, #endif, #undef) can,
 // when it leaves the text skipped, run through the skipped text into the next directive before
 // it has finished. Rather than nesting one call per such directive, ProcessDirective reports
-// that its line still needs its end, and GetNextToken carries that demand in its own loop: every
-// directive still takes effect in source order, and a skipped region of any size costs no stack.
+// that its line still needs its end, and ScanToken (the general path of GetNextToken) carries
+// that demand in its own loop: every directive still takes effect in source order, and a skipped
+// region of any size costs no stack.
 #include <array>
 #include <cassert>
 #include <cctype>
-#include <cstring>
 
 #include "lexer/char_class.h"
 #include "lexer/lexer.h"

@@ -70,7 +70,8 @@ void PrintUsage() {
       "  -I dir        add the directory to the #include<> search path",
       "  -h, --help    display this help and exit",
   };
-  for (const std::string& line : lines) WriteLine(stdout, line);
+  for (const std::string& line : lines)
+    WriteLine(stdout, line);
   CheckStandardOutput();
 }
 

@@ -94,7 +94,7 @@ class SeqTableReader {
   PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
   std::size_t mPendingFirst = 0;
   std::size_t mPendingCount = 0;
-  std::string mPendingFile;  // all pending lines come from this file
+  std::string mPendingFile;    // all pending lines come from this file
   std::uint32_t mFetched = 0;  // what fetching the slots read, kept so the reads stay
 };
 

@@ -38,9 +38,15 @@ constexpr bool Has(char c, unsigned bits) {
 
 }  // namespace char_class
 
-constexpr bool IsBlank(char c) { return char_class::Has(c, char_class::kBlank); }
-constexpr bool IsDigit(char c) { return char_class::Has(c, char_class::kDigit); }
-constexpr bool IsLetter(char c) { return char_class::Has(c, char_class::kLetter); }
+constexpr bool IsBlank(char c) {
+  return char_class::Has(c, char_class::kBlank);
+}
+constexpr bool IsDigit(char c) {
+  return char_class::Has(c, char_class::kDigit);
+}
+constexpr bool IsLetter(char c) {
+  return char_class::Has(c, char_class::kLetter);
+}
 constexpr bool IsNameStart(char c) {
   return char_class::Has(c, char_class::kLetter | char_class::kUnderscore);
 }

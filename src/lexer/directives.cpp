@@ -24,7 +24,8 @@ std::size_t TokenBytes(const Lexer::TokenInfo& token) {
 
 std::size_t BodyBytes(const TokenList& body) {
   std::size_t bytes = 0;
-  for (const Lexer::TokenInfo& token : body) bytes += TokenBytes(token);
+  for (const Lexer::TokenInfo& token : body)
+    bytes += TokenBytes(token);
   return bytes;
 }
 
@@ -155,7 +156,8 @@ TokenKind Lexer::DirectiveElse() {
 
 TokenKind Lexer::DirectiveEndif() {
   if (mConditionStack.empty()) Fail("Unexpected #endif");
-  while (!mConditionStack.empty() && mConditionStack.back().fromElif) PopCondition();
+  while (!mConditionStack.empty() && mConditionStack.back().fromElif)
+    PopCondition();
   if (!mConditionStack.empty()) PopCondition();
   return kDirectiveLineOpen;
 }
@@ -203,7 +205,8 @@ TokenKind Lexer::DirectiveDefine() {
       // A name that came out of an expansion: it was not a macro when its body was stored.
       if (const MacroTable<TokenList>::Entry* stored = mMacros.Find(mToken.stringValue)) {
         CountExpandedTokens(stored->body->size());
-        for (const TokenInfo& token : *stored->body) AppendToBody(*body, bodyBytes, token);
+        for (const TokenInfo& token : *stored->body)
+          AppendToBody(*body, bodyBytes, token);
         continue;
       }
     }
@@ -214,7 +217,8 @@ TokenKind Lexer::DirectiveDefine() {
   if (const MacroTable<TokenList>::Entry* old = mMacros.Find(name)) {
     const TokenList& stored = *old->body;
     bool same = stored.size() == body->size();
-    for (std::size_t i = 0; same && i < stored.size(); ++i) same = IsSameToken(stored[i], (*body)[i]);
+    for (std::size_t i = 0; same && i < stored.size(); ++i)
+      same = IsSameToken(stored[i], (*body)[i]);
     if (!same) Fail("Multiple defined macro \"" + name + "\"");
     ForgetMacro(name);
   }

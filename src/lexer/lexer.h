@@ -193,9 +193,7 @@ class Lexer {
   /// becomes the current token.
   void SkipPeekedLine();
   /// Whether `name` is a macro, that is, would not be read as an identifier.
-  bool IsMacro(std::string_view name) const {
-    return mMacros.Find(name) != nullptr;
-  }
+  bool IsMacro(std::string_view name) const { return mMacros.Find(name) != nullptr; }
 
   /// Whether text at the current position is taken or skipped.
   bool IsActive() const { return mEvaluatingCondition || mInactiveConditions == 0; }

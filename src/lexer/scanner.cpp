@@ -33,7 +33,8 @@ bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
 void Lexer::SkipInactiveLine() {
   const std::string& line = mTop->mLine;
   std::size_t pos = mTop->mLinePos;
-  while (pos < line.size() && line[pos] != '#' && line[pos] != ';') ++pos;
+  while (pos < line.size() && line[pos] != '#' && line[pos] != ';')
+    ++pos;
   mTop->mLinePos = (pos < line.size() && line[pos] == '#') ? pos : line.size();
 }
 
@@ -46,11 +47,12 @@ enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kName };
 
 constexpr std::array<unsigned char, 256> MakeFastClasses() {
   std::array<unsigned char, 256> table{};
-  for (const char c : {'\n', '&', '(', ')', '*', '+', ',', '-', '.', '/', ':', '[', ']', '{', '|',
-                       '}'}) {
+  for (const char c :
+       {'\n', '&', '(', ')', '*', '+', ',', '-', '.', '/', ':', '[', ']', '{', '|', '}'}) {
     table[static_cast<unsigned char>(c)] = kSingle;
   }
-  for (int c = '1'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = kDecimal;
+  for (int c = '1'; c <= '9'; ++c)
+    table[static_cast<std::size_t>(c)] = kDecimal;
   for (int c = 0; c < 256; ++c) {
     if (IsNameStart(static_cast<char>(c))) table[static_cast<std::size_t>(c)] = kName;
   }
@@ -77,7 +79,8 @@ TokenKind Lexer::GetNextToken() {
   const char* const line = file->mLine.data();
   const std::size_t size = file->mLine.size();
   std::size_t pos = file->mLinePos;
-  while (pos < size && IsBlank(line[pos])) ++pos;
+  while (pos < size && IsBlank(line[pos]))
+    ++pos;
   if (pos == size) return ScanToken();
   const char c = line[pos];
   std::size_t end = pos + 1;  // the line ends with '\n', which ends every run below
@@ -98,7 +101,8 @@ TokenKind Lexer::GetNextToken() {
       mToken.stringValue.clear();
       break;
     case kName:
-      while (IsNameChar(line[end])) ++end;
+      while (IsNameChar(line[end]))
+        ++end;
       mToken.stringValue.assign(line + pos, end - pos);
       kind = TOKEN_IDENTIFIER;
       if (!mMacros.empty() && ExpandMacro()) {
@@ -234,7 +238,8 @@ void Lexer::ReadName(char first, std::string& name) {
   assert(line[start] == first);
   static_cast<void>(first);
   std::size_t end = mTop->mLinePos;
-  while (IsNameChar(line[end])) ++end;
+  while (IsNameChar(line[end]))
+    ++end;
   name.assign(line + start, end - start);
   mTop->mLinePos = end;
 }
@@ -291,13 +296,16 @@ TokenKind Lexer::ScanNumber(char first) {
   // every run.
   const char* line = mTop->mLine.data();
   std::size_t pos = mTop->mLinePos;
-  while (IsDigit(line[pos])) AppendDigit(value, 10, static_cast<unsigned>(line[pos++] - '0'));
+  while (IsDigit(line[pos]))
+    AppendDigit(value, 10, static_cast<unsigned>(line[pos++] - '0'));
   mTop->mLinePos = pos;
   mToken.numberValue = static_cast<std::int64_t>(value);
   return TOKEN_NUMBER;
 }
 
-void Lexer::FailNewlineInConstant() const { Fail("Newline in constant"); }
+void Lexer::FailNewlineInConstant() const {
+  Fail("Newline in constant");
+}
 
 TokenKind Lexer::ScanString() {
   std::string& value = mToken.stringValue;
@@ -353,7 +361,10 @@ char Lexer::EscapeChar(char c) {
 }
 
 int Lexer::HexDigitValue(int c) {
+  // A failed assertion reports the condition as written here.
+  // clang-format off
   assert(isxdigit( c ));
+  // clang-format on
   if (c <= '9') return c - '0';
   if (c >= 'a') return c - 'a' + 10;
   return c - 'A' + 10;

@@ -179,7 +179,10 @@ void Lexer::SkipPeekedLine() {
 }
 
 void Lexer::UngetChar() {
-  assert(!mFileStack.empty());
+  // A failed assertion reports the condition as written here.
+  // clang-format off
+  assert(! mFileStack.empty());
+  // clang-format on
   mTop->UngetChar();
 }
 

@@ -7,8 +7,8 @@
 Lexer::Exception::Exception(const std::string& message, const Lexer& lexer)
     : Exception(message, lexer.GetFileName(), lexer.GetLineNumber(), lexer.GetLineText()) {}
 
-Lexer::Exception::Exception(const std::string& message, const std::string& fileName,
-                            int lineNumber, const std::string& lineText) {
+Lexer::Exception::Exception(const std::string& message, const std::string& fileName, int lineNumber,
+                            const std::string& lineText) {
   mMessage = fileName;
   mMessage += ':';
   mMessage += std::to_string(lineNumber);
@@ -32,22 +32,34 @@ std::int64_t Lexer::GetNumberValue() const {
   return mToken.numberValue;
 }
 
-std::string Lexer::GetStringValue() const { return StringValue(); }
+std::string Lexer::GetStringValue() const {
+  return StringValue();
+}
 
 const std::string& Lexer::StringValue() const {
   assert(IsStringValueAvailable());
   return mToken.stringValue;
 }
 
-std::string Lexer::GetFileName() const { return mTop ? mTop->mFileName : std::string(); }
+std::string Lexer::GetFileName() const {
+  return mTop ? mTop->mFileName : std::string();
+}
 
-int Lexer::GetLineNumber() const { return mTop ? mTop->mLineNumber : 0; }
+int Lexer::GetLineNumber() const {
+  return mTop ? mTop->mLineNumber : 0;
+}
 
-std::string Lexer::GetLineText() const { return mTop ? mTop->mLine : std::string(); }
+std::string Lexer::GetLineText() const {
+  return mTop ? mTop->mLine : std::string();
+}
 
-void Lexer::Fail(const std::string& message) const { throw Exception(message, *this); }
+void Lexer::Fail(const std::string& message) const {
+  throw Exception(message, *this);
+}
 
-void Lexer::FailSyntax() const { Fail("Syntax error \"" + mToken.text + "\""); }
+void Lexer::FailSyntax() const {
+  Fail("Syntax error \"" + mToken.text + "\"");
+}
 
 void Lexer::FailExpected(const std::string& what) const {
   Fail("Expected " + what + ", but found \"" + mToken.text + "\"");

@@ -8,7 +8,9 @@
 
 namespace {
 
-void ExitProcess(int status) { std::exit(status); }
+void ExitProcess(int status) {
+  std::exit(status);
+}
 
 }  // namespace
 
@@ -37,4 +39,6 @@ void my_cmdline_parser::OnOption(std::string name, std::string value) {
   }
 }
 
-void my_cmdline_parser::OnArgument(std::string argument) { mInputFiles.push_back(argument); }
+void my_cmdline_parser::OnArgument(std::string argument) {
+  mInputFiles.push_back(argument);
+}

@@ -20,7 +20,7 @@ struct NumericField {
 
 // Built once: the checks take their names as strings, and an entry is read for every line.
 const NumericField kFields[] = {
-    {"bank number", 65535},  {"volume", 127},        {"channel priority", 127},
+    {"bank number", 65535},   {"volume", 127},       {"channel priority", 127},
     {"player priority", 127}, {"player number", 31},
 };
 
@@ -49,7 +49,8 @@ SeqTableReader::SeqTableReader(const my_cmdline_parser& options) : mOptions(opti
 
 void SeqTableReader::Analyze(const std::string& fileName, std::istream& stream) {
   Lexer lexer(stream, fileName);
-  for (const std::string& directory : mOptions.mIncludePaths) lexer.AddIncludeDir(directory);
+  for (const std::string& directory : mOptions.mIncludePaths)
+    lexer.AddIncludeDir(directory);
   ParseSeqTable(lexer);
   PrintSeqTable();
 }
@@ -173,7 +174,8 @@ void SeqTableReader::CheckPendingNames() {
     fetched |= mSeqNames.Fetch(mPendingNames[(mPendingFirst + i) % kPendingNames].hash);
   }
   mFetched = fetched;
-  while (mPendingCount > 0) CheckOldestPendingName();
+  while (mPendingCount > 0)
+    CheckOldestPendingName();
 }
 
 namespace {
@@ -186,12 +188,14 @@ const char* SkipBlanks(const char* p, const char* end) {
     std::memcpy(&chunk, p, 8);
     if (chunk != kEightSpaces) break;
   }
-  while (IsBlank(*p)) ++p;
+  while (IsBlank(*p))
+    ++p;
   return p;
 }
 
 const char* ScanName(const char* p) {
-  while (IsNameChar(*p)) ++p;
+  while (IsNameChar(*p))
+    ++p;
   return p;
 }
 
@@ -314,7 +318,8 @@ std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {
 }
 
 bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
-  if ((mCount + 1) * 10 > mSlots.size() * 7) Grow();  // at most 70% full: probes stay in a cache line or two
+  if ((mCount + 1) * 10 > mSlots.size() * 7)
+    Grow();  // at most 70% full: probes stay in a cache line or two
   const std::string_view name = mEntries[index].name;
   const std::size_t mask = mSlots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -335,7 +340,8 @@ void SeqTableReader::NameSet::Grow() {
   for (const Slot& slot : old) {
     if (slot.entry == 0) continue;
     std::size_t i = slot.hash & mask;
-    while (mSlots[i].entry != 0) i = (i + 1) & mask;
+    while (mSlots[i].entry != 0)
+      i = (i + 1) & mask;
     mSlots[i] = slot;
   }
 }

@@ -3,7 +3,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
 
 // Rebuilt text whose second character is a colon reads back as a path with a drive. Without a
 // drive of its own ("./C:x" or "/./:x" once the "." is dropped) it keeps a "./" in front of the
@@ -26,8 +28,8 @@ void ParsePath(const std::string& path, PathParts& parts) {
     start = 2;
   }
   std::string::size_type lastSep = path.find_last_of("/\\");
-  std::string::size_type nameStart = (lastSep == std::string::npos || lastSep < start) ? start
-                                                                                       : lastSep + 1;
+  std::string::size_type nameStart =
+      (lastSep == std::string::npos || lastSep < start) ? start : lastSep + 1;
   const std::string directory = path.substr(start, nameStart - start);
   const std::string lastName = path.substr(nameStart);
   const std::string::size_type dot = lastName.rfind('.');
@@ -42,12 +44,14 @@ void ParsePath(const std::string& path, PathParts& parts) {
     parts.rooted = true;
     if (directory.size() > 1 && IsSeparator(directory[1])) parts.unc = true;
   }
-  while (pos < directory.size() && IsSeparator(directory[pos])) ++pos;
+  while (pos < directory.size() && IsSeparator(directory[pos]))
+    ++pos;
 
   bool serverPending = parts.unc;
   while (pos < directory.size()) {
     std::string::size_type end = pos;
-    while (end < directory.size() && !IsSeparator(directory[end])) ++end;
+    while (end < directory.size() && !IsSeparator(directory[end]))
+      ++end;
     if (end == directory.size()) break;  // only names followed by a separator are directories
     std::string name = directory.substr(pos, end - pos);
     pos = end + 1;

@@ -225,6 +225,17 @@ void WriteDataSection(SourcePair& out) {
   out.Code("    tempo 120");
 }
 
+// Ends a workload that is one main.mus: its data section, and what the runner needs to know.
+Summary FinishSingleFile(SourcePair& out, Summary summary) {
+  WriteDataSection(out);
+  summary.bytes = out.Bytes();
+  out.Close();
+  summary.files = 1;
+  summary.args = {"main.mus"};
+  summary.floorPaths = {"main.mus"};
+  return summary;
+}
+
 // flat: plain named and numbered entries with comment lines, about 10 MB a scale step.
 Summary WriteFlat(const fs::path& dir, Random& random, std::uint32_t scale) {
   Summary summary;
@@ -256,13 +267,7 @@ Summary WriteFlat(const fs::path& dir, Random& random, std::uint32_t scale) {
     }
   }
   out.Blank();
-  WriteDataSection(out);
-  summary.bytes = out.Bytes();
-  out.Close();
-  summary.files = 1;
-  summary.args = {"main.mus"};
-  summary.floorPaths = {"main.mus"};
-  return summary;
+  return FinishSingleFile(out, summary);
 }
 
 // names: many named entries numbered automatically, with little else; table size is the point.
@@ -280,13 +285,7 @@ Summary WriteNames(const fs::path& dir, Random& random, std::uint32_t scale) {
     out.Code(EntryLine(EntryName(random, i), EntryLabel(random, i), fields));
   }
   summary.entries = count;
-  WriteDataSection(out);
-  summary.bytes = out.Bytes();
-  out.Close();
-  summary.files = 1;
-  summary.args = {"main.mus"};
-  summary.floorPaths = {"main.mus"};
-  return summary;
+  return FinishSingleFile(out, summary);
 }
 
 /// A macro of the header: its name and the value its body has.
@@ -585,13 +584,7 @@ Summary WriteCond(const fs::path& dir, Random& random, std::uint32_t scale) {
     }
   }
   out.Blank();
-  WriteDataSection(out);
-  summary.bytes = out.Bytes();
-  out.Close();
-  summary.files = 1;
-  summary.args = {"main.mus"};
-  summary.floorPaths = {"main.mus"};
-  return summary;
+  return FinishSingleFile(out, summary);
 }
 
 // include: many small include files, in chains nested up to 50 deep; each file includes the

@@ -54,6 +54,16 @@ struct WalkCase {
   Calls calls;
 };
 
+// Each row's arguments give exactly the row's hook calls.
+void ExpectWalks(const std::vector<WalkCase>& cases) {
+  for (const WalkCase& row : cases) {
+    SCOPED_TRACE(Describe(row.args));
+    RecordingParser parser;
+    ParseArgs(parser, row.args);
+    EXPECT_EQ(parser.mCalls, row.calls);
+  }
+}
+
 TEST(CmdlineParser, CallsTheHooksInCommandLineOrder) {
   const std::vector<WalkCase> cases = {
       {{}, {}},
@@ -66,12 +76,7 @@ TEST(CmdlineParser, CallsTheHooksInCommandLineOrder) {
       // An empty argument is an operand.
       {{""}, {"argument "}},
   };
-  for (const WalkCase& row : cases) {
-    SCOPED_TRACE(Describe(row.args));
-    RecordingParser parser;
-    ParseArgs(parser, row.args);
-    EXPECT_EQ(parser.mCalls, row.calls);
-  }
+  ExpectWalks(cases);
 }
 
 TEST(CmdlineParser, TakesTheNextArgumentAsValueWhateverItLooksLike) {
@@ -85,12 +90,7 @@ TEST(CmdlineParser, TakesTheNextArgumentAsValueWhateverItLooksLike) {
       {{"--output", "-a"}, {"option output=-a"}},
       {{"-I", "--", "-b"}, {"option I=--", "option b="}},
   };
-  for (const WalkCase& row : cases) {
-    SCOPED_TRACE(Describe(row.args));
-    RecordingParser parser;
-    ParseArgs(parser, row.args);
-    EXPECT_EQ(parser.mCalls, row.calls);
-  }
+  ExpectWalks(cases);
 }
 
 TEST(CmdlineParser, ClusterLettersTakeTheirValueFromTheNextArgument) {
@@ -104,12 +104,7 @@ TEST(CmdlineParser, ClusterLettersTakeTheirValueFromTheNextArgument) {
       {{"-Io", "x"}, {"option o=x"}},
       {{"-oIo", "x", "y"}, {"option o=x", "argument y"}},
   };
-  for (const WalkCase& row : cases) {
-    SCOPED_TRACE(Describe(row.args));
-    RecordingParser parser;
-    ParseArgs(parser, row.args);
-    EXPECT_EQ(parser.mCalls, row.calls);
-  }
+  ExpectWalks(cases);
 }
 
 struct ErrorCase {

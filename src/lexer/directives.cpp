@@ -18,14 +18,16 @@
 
 namespace {
 
-std::size_t TokenBytes(const Lexer::TokenInfo& token) {
-  return sizeof(Lexer::TokenInfo) + token.stringValue.size();
+// What a stored token counts against the bounds: the size of a token as the lexer handles it,
+// whatever its stored form, so that the bounds stay where they have always been.
+std::size_t TokenBytes(std::size_t stringBytes) {
+  return sizeof(Lexer::TokenInfo) + stringBytes;
 }
 
-std::size_t BodyBytes(const TokenList& body) {
+std::size_t BodyBytes(const MacroTable::Body& body) {
   std::size_t bytes = 0;
-  for (const Lexer::TokenInfo& token : body)
-    bytes += TokenBytes(token);
+  for (const MacroToken* token = body.begin; token != body.end; ++token)
+    bytes += TokenBytes(token->stringLength);
   return bytes;
 }
 
@@ -135,7 +137,7 @@ TokenKind Lexer::DirectiveIfdef(const std::string& directive) {
   ExpectBlankAfterName(directive);
   std::string identifier;
   ReadIdentifierOperand(directive, identifier);
-  const bool defined = mMacros.Find(identifier) != nullptr;
+  const bool defined = mMacros.Contains(identifier);
   PushCondition(directive == "ifdef" ? defined : !defined, false);
   return kDirectiveLineOpen;
 }
@@ -172,23 +174,40 @@ void Lexer::CountExpandedTokens(std::size_t count) {
   }
 }
 
-void Lexer::AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token) {
-  if (body.size() >= kMaxMacroBodyTokens) {
+// Fails unless the body being collected can take one more token with `stringBytes` of string
+// value; adds what the token counts to `bodyBytes`.
+void Lexer::CheckBodyBounds(std::size_t& bodyBytes, std::size_t stringBytes) {
+  if (mMacros.NewBody().size() >= kMaxMacroBodyTokens) {
     Fail("Macro body too long (more than " + std::to_string(kMaxMacroBodyTokens) + " tokens)");
   }
-  const std::size_t bytes = TokenBytes(token);
+  const std::size_t bytes = TokenBytes(stringBytes);
   if (mMacroBytes + bodyBytes + bytes > kMaxMacroBytes) {
     Fail("Macro bodies too large in total (more than " + std::to_string(kMaxMacroBytes >> 20) +
          " MiB)");
   }
-  body.push_back(std::move(token));
   bodyBytes += bytes;
 }
 
+void Lexer::AppendToBody(std::size_t& bodyBytes, const TokenInfo& token) {
+  CheckBodyBounds(bodyBytes, token.stringValue.size());
+  assert(token.text.size() == 1);
+  mMacros.AppendToken(token.kind, token.text[0], token.numberValue, token.stringValue);
+}
+
+void Lexer::AppendStoredToBody(std::size_t& bodyBytes, const MacroToken& token) {
+  CheckBodyBounds(bodyBytes, token.stringLength);
+  mMacros.AppendStoredToken(token);
+}
+
+Lexer::TokenInfo Lexer::StoredToken(const MacroToken& token) const {
+  return TokenInfo{token.kind, std::string(1, token.text), token.numberValue,
+                   std::string(mMacros.StringValue(token))};
+}
+
 void Lexer::ForgetMacro(const std::string& name) {
-  const MacroTable<TokenList>::Entry* macro = mMacros.Find(name);
-  if (macro == nullptr) return;
-  mMacroBytes -= BodyBytes(*macro->body);
+  MacroTable::Body body;
+  if (!mMacros.Find(name, body)) return;
+  mMacroBytes -= BodyBytes(body);
   mMacros.Erase(name);
 }
 
@@ -196,33 +215,34 @@ TokenKind Lexer::DirectiveDefine() {
   ExpectBlankAfterName("define");
   std::string name;
   ReadIdentifierOperand("define", name);
-  SharedPtr<TokenList> body(new TokenList);
+  mMacros.BeginBody();
   std::size_t bodyBytes = 0;
   for (;;) {
     const TokenKind kind = GetNextToken();
     if (kind == '\n' || kind == TOKEN_EOF) break;
     if (kind == TOKEN_IDENTIFIER) {
       // A name that came out of an expansion: it was not a macro when its body was stored.
-      if (const MacroTable<TokenList>::Entry* stored = mMacros.Find(mToken.stringValue)) {
-        CountExpandedTokens(stored->body->size());
-        for (const TokenInfo& token : *stored->body)
-          AppendToBody(*body, bodyBytes, token);
+      MacroTable::Body stored;
+      if (mMacros.Find(mToken.stringValue, stored)) {
+        CountExpandedTokens(stored.size());
+        for (const MacroToken* token = stored.begin; token != stored.end; ++token)
+          AppendStoredToBody(bodyBytes, *token);
         continue;
       }
     }
-    AppendToBody(*body, bodyBytes, GetTokenInfo());
+    AppendToBody(bodyBytes, GetTokenInfo());
   }
-  body->shrink_to_fit();
 
-  if (const MacroTable<TokenList>::Entry* old = mMacros.Find(name)) {
-    const TokenList& stored = *old->body;
-    bool same = stored.size() == body->size();
-    for (std::size_t i = 0; same && i < stored.size(); ++i)
-      same = IsSameToken(stored[i], (*body)[i]);
+  MacroTable::Body old;
+  if (mMacros.Find(name, old)) {
+    const MacroTable::Body body = mMacros.NewBody();
+    bool same = old.size() == body.size();
+    for (std::size_t i = 0; same && i < old.size(); ++i)
+      same = IsSameToken(StoredToken(old.begin[i]), StoredToken(body.begin[i]));
     if (!same) Fail("Multiple defined macro \"" + name + "\"");
-    ForgetMacro(name);
+    mMacroBytes -= BodyBytes(old);
   }
-  mMacros.Set(name, body);
+  mMacros.Set(name);
   mMacroBytes += bodyBytes;
   return RequireLineEnd();
 }

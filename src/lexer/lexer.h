@@ -193,7 +193,7 @@ class Lexer {
   /// becomes the current token.
   void SkipPeekedLine();
   /// Whether `name` is a macro, that is, would not be read as an identifier.
-  bool IsMacro(std::string_view name) const { return mMacros.Find(name) != nullptr; }
+  bool IsMacro(std::string_view name) const { return mMacros.Contains(name); }
 
   /// Whether text at the current position is taken or skipped.
   bool IsActive() const { return mEvaluatingCondition || mInactiveConditions == 0; }
@@ -211,8 +211,8 @@ class Lexer {
   /// macro table: a body is delivered whole before the scanner reads another character, so no
   /// directive can change or drop it meanwhile.
   struct PendingTokens {
-    const TokenInfo* next = nullptr;
-    const TokenInfo* end = nullptr;
+    const MacroToken* next = nullptr;
+    const MacroToken* end = nullptr;
     bool empty() const { return next == end; }
   };
 
@@ -295,12 +295,15 @@ class Lexer {
   void PushCondition(bool value, bool fromElif);
   void PopCondition();
   void EnterElse();
-  void AppendToBody(TokenList& body, std::size_t& bodyBytes, TokenInfo token);
+  void AppendToBody(std::size_t& bodyBytes, const TokenInfo& token);
+  void AppendStoredToBody(std::size_t& bodyBytes, const MacroToken& token);
+  void CheckBodyBounds(std::size_t& bodyBytes, std::size_t stringBytes);
+  TokenInfo StoredToken(const MacroToken& token) const;
   void CountExpandedTokens(std::size_t count);
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;
-  MacroTable<TokenList> mMacros;
+  MacroTable mMacros;
   PendingTokens mPendingTokens;
   std::vector<std::string> mIncludeDirs;
   std::vector<Condition> mConditionStack;

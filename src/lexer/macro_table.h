@@ -1,6 +1,12 @@
 // The macro table: names to their stored bodies. Every identifier the scanner reads is looked up
-// here, so it is an open-addressing hash table with a power-of-two size (no division per lookup)
-// that keeps each name beside its hash.
+// here and every use of a macro reads its body, while the rest of a big run (the input, the table
+// being built) streams through the cache. So the table is kept small and dense: a power-of-two
+// array of 24-byte slots, probed linearly, and three shared arenas for the names, the body tokens
+// and their string values, instead of an allocation per name, body and token.
+//
+// A replaced or removed macro leaves its name and body behind in the arenas. Once what is left
+// behind outweighs what is in use, the arenas are rebuilt from the live macros, so the table
+// never holds more than about twice what its macros need.
 #ifndef LEXER_MACRO_TABLE_H
 #define LEXER_MACRO_TABLE_H
 
@@ -10,125 +16,99 @@
 #include <string_view>
 #include <vector>
 
-#include "util/smart_ptr.h"
+/// A token of a stored body, as the scanner would deliver it; its text is always one character.
+struct MacroToken {
+  std::int64_t numberValue;
+  std::uint32_t stringOffset;  // the string value, in the table's string arena
+  std::uint32_t stringLength;
+  std::int32_t kind;
+  char text;
+};
 
-template <class Body>
 class MacroTable {
  public:
-  typedef typename Body::value_type Token;
-
-  /// A stored macro. Its tokens are kept at hand, so that expanding it reads no more than this.
-  struct Entry {
-    SharedPtr<const Body> body;
-    const Token* begin;
-    const Token* end;
+  /// A stored body. Valid until the table next changes (Set, Erase).
+  struct Body {
+    const MacroToken* begin = nullptr;
+    const MacroToken* end = nullptr;
+    std::size_t size() const { return static_cast<std::size_t>(end - begin); }
   };
 
   bool empty() const { return mCount == 0; }
 
-  /// The macro stored under `name`, or null.
-  const Entry* Find(std::string_view name) const {
-    if (mCount == 0) return nullptr;
-    const std::size_t slot = Locate(name, Hash(name));
-    return slot == kNone ? nullptr : &mSlots[slot].entry;
-  }
-
-  /// Stores `body` under `name`, replacing what was stored.
-  void Set(const std::string& name, const SharedPtr<const Body>& body) {
-    const std::uint64_t hash = Hash(name);
-    if (mCount > 0) {
-      const std::size_t slot = Locate(name, hash);
-      if (slot != kNone) {
-        mSlots[slot].entry = MakeEntry(body);
-        return;
-      }
-    }
-    // Erased slots count as taken until the table is rebuilt, so that probes always end.
-    if ((mCount + mErased + 1) * 4 > mSlots.size() * 3) {
-      Rebuild(mSlots.empty()                     ? 64
-              : (mCount + 1) * 2 > mSlots.size() ? mSlots.size() * 2
-                                                 : mSlots.size());
-    }
-    const std::size_t mask = mSlots.size() - 1;
-    std::size_t i = hash & mask;
-    while (mSlots[i].state == kUsed)
-      i = (i + 1) & mask;
-    if (mSlots[i].state == kErased) --mErased;
-    mSlots[i] = Slot{name, MakeEntry(body), hash, kUsed};
-    ++mCount;
-  }
-
-  /// Removes `name`; false when it was not there.
-  bool Erase(std::string_view name) {
+  /// Looks `name` up; fills `body` and returns true when it is a macro.
+  bool Find(std::string_view name, Body& body) const {
     if (mCount == 0) return false;
     const std::size_t slot = Locate(name, Hash(name));
     if (slot == kNone) return false;
-    mSlots[slot] = Slot{std::string(), Entry(), 0, kErased};
-    --mCount;
-    ++mErased;
+    const MacroToken* tokens = mTokens.data() + mSlots[slot].bodyBegin;
+    body.begin = tokens;
+    body.end = tokens + mSlots[slot].bodySize;
     return true;
   }
-
-  static std::uint64_t Hash(std::string_view name) {
-    // Eight bytes at a time, mixed by a multiply.
-    const std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    std::uint64_t hash = name.size() * kMultiplier;
-    const char* p = name.data();
-    std::size_t left = name.size();
-    while (left > 0) {
-      std::uint64_t chunk = 0;
-      const std::size_t take = left < 8 ? left : 8;
-      for (std::size_t k = 0; k < take; ++k) {
-        chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[k])) << (8 * k);
-      }
-      hash = (hash ^ chunk) * kMultiplier;
-      hash ^= hash >> 32;
-      p += take;
-      left -= take;
-    }
-    return hash;
+  bool Contains(std::string_view name) const {
+    return mCount != 0 && Locate(name, Hash(name)) != kNone;
   }
+
+  /// The string value of a stored token. Offsets stay valid while the arena grows, so a token
+  /// may be read while a new body is being collected.
+  std::string_view StringValue(const MacroToken& token) const {
+    return std::string_view(mStrings.data() + token.stringOffset, token.stringLength);
+  }
+
+  /// A new body is collected token by token, then stored under its name by Set.
+  void BeginBody() { mNewBody.clear(); }
+  void AppendToken(std::int32_t kind, char text, std::int64_t numberValue,
+                   std::string_view stringValue);
+  /// A token of a stored body; its string value is shared, not copied.
+  void AppendStoredToken(const MacroToken& token) { mNewBody.push_back(token); }
+  /// The body collected since BeginBody.
+  Body NewBody() const { return Body{mNewBody.data(), mNewBody.data() + mNewBody.size()}; }
+
+  /// Stores the new body under `name`, replacing what was stored.
+  void Set(std::string_view name);
+  /// Removes `name`; false when it was not there.
+  bool Erase(std::string_view name);
+
+  static std::uint32_t Hash(std::string_view name);
 
  private:
-  enum State : unsigned char { kFree, kUsed, kErased };
   struct Slot {
-    std::string name;
-    Entry entry{SharedPtr<const Body>(), nullptr, nullptr};
-    std::uint64_t hash = 0;
-    State state = kFree;
+    std::uint64_t nameOffset = 0;
+    std::uint32_t nameLength = 0;  // 0: a free slot (no name is empty)
+    std::uint32_t hash = 0;
+    std::uint32_t bodyBegin = 0;
+    std::uint32_t bodySize = 0;
   };
-
-  static Entry MakeEntry(const SharedPtr<const Body>& body) {
-    return Entry{body, body->data(), body->data() + body->size()};
-  }
   static const std::size_t kNone = ~std::size_t(0);
 
-  std::size_t Locate(std::string_view name, std::uint64_t hash) const {
+  std::size_t Locate(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = mSlots.size() - 1;
-    for (std::size_t i = hash & mask; mSlots[i].state != kFree; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask; mSlots[i].nameLength != 0; i = (i + 1) & mask) {
       const Slot& slot = mSlots[i];
-      if (slot.state == kUsed && slot.hash == hash && slot.name == name) return i;
+      if (slot.hash == hash && slot.nameLength == name.size() &&
+          std::char_traits<char>::compare(mNames.data() + slot.nameOffset, name.data(),
+                                          name.size()) == 0) {
+        return i;
+      }
     }
     return kNone;
   }
-
-  void Rebuild(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
-    old.swap(mSlots);
-    mErased = 0;
-    const std::size_t mask = mSlots.size() - 1;
-    for (Slot& slot : old) {
-      if (slot.state != kUsed) continue;
-      std::size_t i = slot.hash & mask;
-      while (mSlots[i].state == kUsed)
-        i = (i + 1) & mask;
-      mSlots[i] = std::move(slot);
-    }
-  }
+  std::size_t Place(const Slot& slot);
+  void Release(const Slot& slot);
+  void Grow();
+  void CompactIfWasteful();
+  std::uint32_t StoreBody(const MacroToken* begin, const MacroToken* end,
+                          std::vector<MacroToken>& tokens, std::string& strings) const;
 
   std::vector<Slot> mSlots;
   std::size_t mCount = 0;
-  std::size_t mErased = 0;
+  std::string mNames;
+  std::vector<MacroToken> mTokens;
+  std::string mStrings;
+  std::vector<MacroToken> mNewBody;
+  // What replaced and removed macros left behind in the arenas.
+  std::size_t mDeadBytes = 0;
 };
 
 #endif  // LEXER_MACRO_TABLE_H

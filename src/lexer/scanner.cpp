@@ -162,21 +162,16 @@ TokenKind Lexer::ScanToken() {
   }
 }
 
-// Copies the next token of the pending macro body into mToken. Stored tokens always have a
-// one-character text, and most have no string value: copy no more than that.
+// Copies the next token of the pending macro body into mToken.
 void Lexer::DeliverPendingToken() {
-  const TokenInfo& token = *mPendingTokens.next++;
+  const MacroToken& token = *mPendingTokens.next++;
   mToken.kind = token.kind;
-  if (token.text.size() == 1) {
-    SetTokenText(token.text[0]);
-  } else {
-    mToken.text = token.text;
-  }
+  SetTokenText(token.text);
   mToken.numberValue = token.numberValue;
-  if (token.stringValue.empty()) {
+  if (token.stringLength == 0) {
     mToken.stringValue.clear();
   } else {
-    mToken.stringValue = token.stringValue;
+    mToken.stringValue = mMacros.StringValue(token);
   }
 }
 
@@ -252,11 +247,11 @@ TokenKind Lexer::ScanIdentifier(char first) {
 
 // When the name in the current string value is a macro, makes its body pending.
 bool Lexer::ExpandMacro() {
-  const MacroTable<TokenList>::Entry* macro = mMacros.Find(mToken.stringValue);
-  if (macro == nullptr) return false;
-  CountExpandedTokens(static_cast<std::size_t>(macro->end - macro->begin));
-  mPendingTokens.next = macro->begin;
-  mPendingTokens.end = macro->end;
+  MacroTable::Body body;
+  if (!mMacros.Find(mToken.stringValue, body)) return false;
+  CountExpandedTokens(body.size());
+  mPendingTokens.next = body.begin;
+  mPendingTokens.end = body.end;
   return true;
 }
 

@@ -64,7 +64,7 @@ class SeqTableReader {
     std::size_t mCount = 0;
   };
 
-  /// A plain line's name whose duplicate check waits until a few more lines have been read, so
+  /// An entry's name whose duplicate check waits until a few more lines have been read, so
   /// that the checks of several lines can fetch their slots together; with where the line
   /// stood, for the report.
   struct PendingName {

@@ -149,6 +149,8 @@ class Lexer {
   const std::string& StringValue() const;
 
   std::string GetFileName() const;
+  /// The same without a copy; valid until the lexer reads on.
+  std::string_view FileName() const { return mTop ? std::string_view(mTop->mFileName) : ""; }
   int GetLineNumber() const;
   std::string GetLineText() const;
   /// The same without a copy; valid until the lexer reads on.

@@ -61,7 +61,6 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
     bool inTable = false;
     for (;;) {
       if (inTable && ReadPlainEntryLine(lexer)) continue;
-      CheckPendingNames();  // before anything reads tokens or reports an error
       const TokenKind kind = lexer.GetNextToken();
       if (kind == '\n') continue;
       if (!inTable) {
@@ -70,7 +69,10 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
         }
         inTable = true;
       } else if (kind == TOKEN_DIRECTIVE) {
-        if (lexer.StringValue() == "SEQ_DATA") return;
+        if (lexer.StringValue() == "SEQ_DATA") {
+          CheckPendingNames();
+          return;
+        }
         lexer.Fail("Unexpected directive \"" + lexer.StringValue() + "\"");
       } else if (kind == TOKEN_IDENTIFIER || kind == TOKEN_NUMBER) {
         ReadEntry(lexer);
@@ -79,6 +81,7 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
       }
     }
   } catch (const Lexer::Failure&) {
+    CheckPendingNames();  // a repeated name in an earlier line is the first error
     lexer.Fail("not found @SEQ_DATA");
   } catch (...) {
     CheckPendingNames();  // a repeated name in an earlier line is the first error
@@ -132,9 +135,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   // A repeated name is only caught once the whole line has been read.
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
   FileEntry(seq, number);
-  if (!seq.name.empty() && !mSeqNames.Insert(entry, nameHash)) {
-    lexer.Fail(RepeatedLabelMessage(seq.name));
-  }
+  if (!seq.name.empty()) AddPendingName(lexer, entry, nameHash);
 }
 
 void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
@@ -146,7 +147,8 @@ void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
 }
 
 void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
-  if (mPendingCount == 0) mPendingFile = lexer.GetFileName();
+  if (mPendingCount > 0 && lexer.FileName() != mPendingFile) CheckPendingNames();
+  if (mPendingCount == 0) mPendingFile = lexer.FileName();
   PendingName& pending = mPendingNames[(mPendingFirst + mPendingCount++) % kPendingNames];
   pending.entry = entry;
   pending.hash = hash;

@@ -166,12 +166,9 @@ TokenKind Lexer::DirectiveEndif() {
 
 // Stored bodies are bounded, but using them is not: a big body used on every line would make
 // the work grow with the product of the two. All expansions of one file share one budget.
-void Lexer::CountExpandedTokens(std::size_t count) {
-  mExpandedTokens += count;
-  if (mExpandedTokens > kMaxExpandedTokens) {
-    Fail("Macro expansion too large (more than " + std::to_string(kMaxExpandedTokens) +
-         " tokens in all)");
-  }
+void Lexer::FailExpansionTooLarge() const {
+  Fail("Macro expansion too large (more than " + std::to_string(kMaxExpandedTokens) +
+       " tokens in all)");
 }
 
 // Fails unless the body being collected can take one more token with `stringBytes` of string

@@ -3,6 +3,7 @@
 #ifndef LEXER_LEXER_H
 #define LEXER_LEXER_H
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -133,7 +134,14 @@ class Lexer {
   void AddIncludeDir(const std::string& directory);
 
   /// Scans the next token, makes it current and returns its kind.
-  TokenKind GetNextToken();
+  TokenKind GetNextToken() {
+    // A token of a macro body is the most frequent case and the cheapest: keep it inline.
+    if (!mPendingTokens.empty()) {
+      DeliverPendingToken();
+      return mToken.kind;
+    }
+    return ScanNextToken();
+  }
 
   TokenKind GetTokenKind() const { return mToken.kind; }
   std::string GetTokenText() const { return mToken.text; }
@@ -143,7 +151,10 @@ class Lexer {
     return mToken.kind == TOKEN_IDENTIFIER || mToken.kind == TOKEN_STRING ||
            mToken.kind == TOKEN_DIRECTIVE;
   }
-  std::int64_t GetNumberValue() const;
+  std::int64_t GetNumberValue() const {
+    assert(IsNumberValueAvailable());
+    return mToken.numberValue;
+  }
   std::string GetStringValue() const;
   /// The current string value without a copy.
   const std::string& StringValue() const;
@@ -256,9 +267,21 @@ class Lexer {
     return ReadNonBlankCharAcrossLines(c);
   }
   bool ReadNonBlankCharAcrossLines(char& c);
-  void DeliverPendingToken();
+  /// Copies the next token of the pending macro body into mToken.
+  void DeliverPendingToken() { DeliverStoredToken(*mPendingTokens.next++); }
+  void DeliverStoredToken(const MacroToken& token) {
+    mToken.kind = token.kind;
+    SetTokenText(token.text);
+    mToken.numberValue = token.numberValue;
+    if (token.stringLength == 0) {
+      mToken.stringValue.clear();
+    } else {
+      mToken.stringValue = mMacros.StringValue(token);
+    }
+  }
+  TokenKind ScanNextToken();
   TokenKind ScanToken();
-  bool ExpandMacro();
+  bool ExpandMacro(std::string_view name);
   void PushFile(const SharedPtr<File>& file);
   void PopFile();
 
@@ -301,7 +324,11 @@ class Lexer {
   void AppendStoredToBody(std::size_t& bodyBytes, const MacroToken& token);
   void CheckBodyBounds(std::size_t& bodyBytes, std::size_t stringBytes);
   TokenInfo StoredToken(const MacroToken& token) const;
-  void CountExpandedTokens(std::size_t count);
+  void CountExpandedTokens(std::size_t count) {
+    mExpandedTokens += count;
+    if (mExpandedTokens > kMaxExpandedTokens) FailExpansionTooLarge();
+  }
+  [[noreturn]] void FailExpansionTooLarge() const;
   void ForgetMacro(const std::string& name);
 
   std::vector<SharedPtr<File> > mFileStack;

@@ -22,10 +22,16 @@ std::uint32_t MacroTable::Hash(std::string_view name) {
     std::memcpy(&chunk, p, 8);
     hash = (hash ^ chunk) * kMultiplier;
   }
-  if (left > 0) {
-    std::uint64_t chunk = 0;
-    for (std::size_t k = 0; k < left; ++k)
-      chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[k])) << (8 * k);
+  // The last one to seven bytes in at most two reads, which may overlap: with the length in the
+  // hash already, every byte still counts.
+  if (left >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + left - 4, 4);
+    hash = (hash ^ (first | static_cast<std::uint64_t>(last) << 32)) * kMultiplier;
+  } else if (left > 0) {
+    const auto byte = [p](std::size_t k) { return static_cast<unsigned char>(p[k]); };
+    const std::uint64_t chunk = byte(0) | byte(left / 2) << 8 | byte(left - 1) << 16;
     hash = (hash ^ chunk) * kMultiplier;
   }
   hash ^= hash >> 33;

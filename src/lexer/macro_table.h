@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,13 +83,26 @@ class MacroTable {
   };
   static const std::size_t kNone = ~std::size_t(0);
 
+  // Names are short: comparing them inline beats a library call.
+  static bool SameBytes(const char* a, const char* b, std::size_t size) {
+    for (; size >= 8; size -= 8, a += 8, b += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a, 8);
+      std::memcpy(&y, b, 8);
+      if (x != y) return false;
+    }
+    for (; size > 0; --size) {
+      if (*a++ != *b++) return false;
+    }
+    return true;
+  }
+
   std::size_t Locate(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = mSlots.size() - 1;
     for (std::size_t i = hash & mask; mSlots[i].nameLength != 0; i = (i + 1) & mask) {
       const Slot& slot = mSlots[i];
       if (slot.hash == hash && slot.nameLength == name.size() &&
-          std::char_traits<char>::compare(mNames.data() + slot.nameOffset, name.data(),
-                                          name.size()) == 0) {
+          SameBytes(mNames.data() + slot.nameOffset, name.data(), name.size())) {
         return i;
       }
     }

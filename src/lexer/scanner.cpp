@@ -10,6 +10,7 @@
 #include <array>
 #include <cassert>
 #include <cctype>
+#include <cstring>
 
 #include "lexer/char_class.h"
 #include "lexer/lexer.h"
@@ -43,7 +44,7 @@ namespace {
 // How GetNextToken may take a token that starts with a character: kSlow for everything that
 // needs the whole algorithm (directives, comments, literals, operators that look ahead, numbers
 // starting with 0, bytes that start no token).
-enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kName };
+enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kZero, kCompare, kName };
 
 constexpr std::array<unsigned char, 256> MakeFastClasses() {
   std::array<unsigned char, 256> table{};
@@ -53,6 +54,9 @@ constexpr std::array<unsigned char, 256> MakeFastClasses() {
   }
   for (int c = '1'; c <= '9'; ++c)
     table[static_cast<std::size_t>(c)] = kDecimal;
+  table['0'] = kZero;
+  for (const char c : {'<', '=', '>'})
+    table[static_cast<unsigned char>(c)] = kCompare;
   for (int c = 0; c < 256; ++c) {
     if (IsNameStart(static_cast<char>(c))) table[static_cast<std::size_t>(c)] = kName;
   }
@@ -61,19 +65,21 @@ constexpr std::array<unsigned char, 256> MakeFastClasses() {
 
 constexpr std::array<unsigned char, 256> kFastClasses = MakeFastClasses();
 
-// Decimal numbers of up to this many digits can never reach the 60-bit limit.
+// Decimal numbers of up to this many digits, hexadecimal ones of up to this many digits after
+// the 0x, can never reach the 60-bit limit.
 const std::size_t kFastDigits = 18;
+const std::size_t kFastHexDigits = 15;
+
+unsigned HexValue(char c) {
+  return c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>((c | 0x20) - 'a' + 10);
+}
 
 }  // namespace
 
-// The common cases, taken without the general loop: a token of a pending macro body, or, in
-// taken text, a token that the current line holds whole. Anything else goes to ScanToken, which
-// runs the whole algorithm from the same place.
-TokenKind Lexer::GetNextToken() {
-  if (!mPendingTokens.empty()) {
-    DeliverPendingToken();
-    return mToken.kind;
-  }
+// The common case, taken without the general loop: in taken text, a token that the current line
+// holds whole (a pending macro body is delivered by GetNextToken itself). Anything else goes to
+// ScanToken, which runs the whole algorithm from the same place.
+TokenKind Lexer::ScanNextToken() {
   File* const file = mTop;
   if (file == nullptr || !IsActive()) return ScanToken();
   const char* const line = file->mLine.data();
@@ -91,6 +97,20 @@ TokenKind Lexer::GetNextToken() {
       kind = static_cast<unsigned char>(c);
       mToken.stringValue.clear();
       break;
+    case kZero:
+      if ((line[end] | 0x20) == 'x') {
+        const std::size_t digits = end + 1;
+        for (end = digits; IsHexDigit(line[end]); ++end) {
+          if (end - digits == kFastHexDigits) return ScanToken();
+          value = value * 16 + HexValue(line[end]);
+        }
+        if (end == digits) return ScanToken();  // no digit: the error is the scanner's
+        kind = TOKEN_NUMBER;
+        mToken.stringValue.clear();
+        break;
+      }
+      if ((line[end] | 0x20) == 'b') return ScanToken();
+      [[fallthrough]];  // a decimal number with leading zeros, or 0 itself
     case kDecimal:
       value = static_cast<unsigned>(c - '0');
       for (; IsDigit(line[end]); ++end) {
@@ -100,17 +120,35 @@ TokenKind Lexer::GetNextToken() {
       kind = TOKEN_NUMBER;
       mToken.stringValue.clear();
       break;
+    case kCompare: {
+      const char next = line[end];
+      const bool pair = next == '=' || (next == c && c != '=');  // <=, >=, ==, <<, >>
+      if (c == '<') {
+        kind = next == '<' ? TOKEN_SHL : next == '=' ? TOKEN_LE : TOKEN_LT;
+      } else if (c == '>') {
+        kind = next == '>' ? TOKEN_SHR : next == '=' ? TOKEN_GE : TOKEN_GT;
+      } else {
+        kind = next == '=' ? TOKEN_EQ : static_cast<TokenKind>('=');
+      }
+      if (pair) ++end;
+      mToken.stringValue.clear();
+      break;
+    }
     case kName:
       while (IsNameChar(line[end]))
         ++end;
-      mToken.stringValue.assign(line + pos, end - pos);
-      kind = TOKEN_IDENTIFIER;
-      if (!mMacros.empty() && ExpandMacro()) {
+      if (!mMacros.empty() && ExpandMacro(std::string_view(line + pos, end - pos))) {
         file->mLinePos = end;
+        if (mPendingTokens.end - mPendingTokens.next == 1) {
+          DeliverPendingToken();  // a body of one token, such as a number: the usual macro
+          return mToken.kind;
+        }
         SetTokenText(c);
         mToken.numberValue = 0;
         return ScanToken();  // delivers the body, or goes on past an empty one
       }
+      mToken.stringValue.assign(line + pos, end - pos);
+      kind = TOKEN_IDENTIFIER;
       break;
     default:
       return ScanToken();
@@ -159,19 +197,6 @@ TokenKind Lexer::ScanToken() {
     }
     if (lineEndDue) RequireLineEnd();
     return kind;
-  }
-}
-
-// Copies the next token of the pending macro body into mToken.
-void Lexer::DeliverPendingToken() {
-  const MacroToken& token = *mPendingTokens.next++;
-  mToken.kind = token.kind;
-  SetTokenText(token.text);
-  mToken.numberValue = token.numberValue;
-  if (token.stringLength == 0) {
-    mToken.stringValue.clear();
-  } else {
-    mToken.stringValue = mMacros.StringValue(token);
   }
 }
 
@@ -242,13 +267,13 @@ void Lexer::ReadName(char first, std::string& name) {
 // Returns TOKEN_EOF when the name was a macro whose body now waits in mPendingTokens.
 TokenKind Lexer::ScanIdentifier(char first) {
   ReadName(first, mToken.stringValue);
-  return ExpandMacro() ? TOKEN_EOF : TOKEN_IDENTIFIER;
+  return ExpandMacro(mToken.stringValue) ? TOKEN_EOF : TOKEN_IDENTIFIER;
 }
 
-// When the name in the current string value is a macro, makes its body pending.
-bool Lexer::ExpandMacro() {
+// When `name` is a macro, makes its body pending.
+bool Lexer::ExpandMacro(std::string_view name) {
   MacroTable::Body body;
-  if (!mMacros.Find(mToken.stringValue, body)) return false;
+  if (!mMacros.Find(name, body)) return false;
   CountExpandedTokens(body.size());
   mPendingTokens.next = body.begin;
   mPendingTokens.end = body.end;

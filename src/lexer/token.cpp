@@ -27,11 +27,6 @@ Lexer::TokenInfo Lexer::GetTokenInfo() const {
   return info;
 }
 
-std::int64_t Lexer::GetNumberValue() const {
-  assert(IsNumberValueAvailable());
-  return mToken.numberValue;
-}
-
 std::string Lexer::GetStringValue() const {
   return StringValue();
 }

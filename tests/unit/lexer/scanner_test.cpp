@@ -176,6 +176,7 @@ TEST(Scanner, NumbersUpToTheSixtyBitLimit) {
   const std::string sixtyZeros(60, '0');
   ExpectTokens({
       // Hexadecimal: sixteen significant digits, the top bit making the value negative.
+      {"0xFFFFFFFFFFFFFFF", "number(1152921504606846975)"},
       {"0xFFFFFFFFFFFFFFFF", "number(-1)"},
       {"0x7FFFFFFFFFFFFFFF", "number(9223372036854775807)"},
       {"0x8000000000000000", "number(-9223372036854775808)"},

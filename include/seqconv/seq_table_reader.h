@@ -71,7 +71,8 @@ class SeqTableReader {
     std::uint32_t entry;
     std::uint32_t hash;
     int lineNumber;
-    std::string lineText;
+    std::size_t lineOffset;  // of the line's text in mPendingText
+    std::size_t lineLength;
   };
   static const std::size_t kPendingNames = 16;
 
@@ -94,7 +95,9 @@ class SeqTableReader {
   PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
   std::size_t mPendingFirst = 0;
   std::size_t mPendingCount = 0;
-  std::string mPendingFile;    // all pending lines come from this file
+  std::string mPendingFile;        // all pending lines come from this file
+  std::vector<char> mPendingText;  // their texts, one after the other
+  std::size_t mPendingTextUsed = 0;
   std::uint32_t mFetched = 0;  // what fetching the slots read, kept so the reads stay
 };
 

@@ -10,36 +10,6 @@ const std::size_t kDeadSlack = std::size_t(1) << 20;
 
 }  // namespace
 
-std::uint32_t MacroTable::Hash(std::string_view name) {
-  // Eight bytes at a time, mixed by a multiply; then a finish that lets every byte reach the low
-  // bits that pick the slot (names in a family differ in a few digits only).
-  const std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t hash = name.size() * kMultiplier;
-  const char* p = name.data();
-  std::size_t left = name.size();
-  for (; left >= 8; p += 8, left -= 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, p, 8);
-    hash = (hash ^ chunk) * kMultiplier;
-  }
-  // The last one to seven bytes in at most two reads, which may overlap: with the length in the
-  // hash already, every byte still counts.
-  if (left >= 4) {
-    std::uint32_t first, last;
-    std::memcpy(&first, p, 4);
-    std::memcpy(&last, p + left - 4, 4);
-    hash = (hash ^ (first | static_cast<std::uint64_t>(last) << 32)) * kMultiplier;
-  } else if (left > 0) {
-    const auto byte = [p](std::size_t k) { return static_cast<unsigned char>(p[k]); };
-    const std::uint64_t chunk = byte(0) | byte(left / 2) << 8 | byte(left - 1) << 16;
-    hash = (hash ^ chunk) * kMultiplier;
-  }
-  hash ^= hash >> 33;
-  hash *= 0xFF51AFD7ED558CCDull;
-  hash ^= hash >> 33;
-  return static_cast<std::uint32_t>(hash);
-}
-
 void MacroTable::AppendToken(std::int32_t kind, char text, std::int64_t numberValue,
                              std::string_view stringValue) {
   MacroToken token{numberValue, static_cast<std::uint32_t>(mStrings.size()),

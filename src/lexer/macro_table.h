@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lexer/name_hash.h"
+
 /// A token of a stored body, as the scanner would deliver it; its text is always one character.
 struct MacroToken {
   std::int64_t numberValue;
@@ -71,7 +73,7 @@ class MacroTable {
   /// Removes `name`; false when it was not there.
   bool Erase(std::string_view name);
 
-  static std::uint32_t Hash(std::string_view name);
+  static std::uint32_t Hash(std::string_view name) { return HashName(name); }
 
  private:
   struct Slot {

@@ -59,6 +59,12 @@ bool Lexer::File::FillBuffer() {
     mReadError = true;
     mStreamDone = true;
   }
+  // Ctrl-Z ends the file: the block is cut there, so that lines need no search of their own.
+  if (const void* ctrlZ = std::memchr(mBuffer.data(), kCtrlZ, got)) {
+    got = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - mBuffer.data());
+    mStreamDone = true;
+    mReadError = false;  // the file ends here, before any byte that failed to come
+  }
   mBufferPos = 0;
   mBufferEnd = got;
   return got > 0;
@@ -79,14 +85,6 @@ bool Lexer::File::ReadLine() {
     const std::size_t available = mBufferEnd - mBufferPos;
     const char* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
     const std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;
-    if (const void* ctrlZ = std::memchr(begin, kCtrlZ, length)) {
-      mLine.append(begin, static_cast<const char*>(ctrlZ) - begin);
-      mStreamDone = true;
-      mBufferPos = mBufferEnd;
-      mEnded = true;
-      mReadError = false;  // the file ends here, before any byte that failed to come
-      break;
-    }
     mLine.append(begin, length);
     if (mLine.size() > kMaxLineLength) {
       // Reading on would take memory without bound (an endless stream without line feeds).

@@ -1,15 +1,16 @@
 // The sequence table parser and its report.
 #include "seqconv/seq_table_reader.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 
 #include "lexer/char_class.h"
 #include "lexer/expression.h"
 #include "lexer/lexer.h"
+#include "lexer/name_hash.h"
 
 namespace {
 
@@ -140,7 +141,11 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 
 void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
   const std::size_t slot = static_cast<std::size_t>(number);
-  if (slot >= mSeqs.size()) mSeqs.resize(slot + 1);
+  if (slot == mSeqs.size()) {
+    mSeqs.push_back(0);  // the usual case: numbered one after the other
+  } else if (slot > mSeqs.size()) {
+    mSeqs.resize(slot + 1);
+  }
   mNextNumber = static_cast<std::int32_t>(number + 1);
   mSeqs[slot] = static_cast<std::uint32_t>(mEntries.size()) + 1;
   mEntries.push_back(seq);
@@ -148,12 +153,25 @@ void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
 
 void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
   if (mPendingCount > 0 && lexer.FileName() != mPendingFile) CheckPendingNames();
-  if (mPendingCount == 0) mPendingFile = lexer.FileName();
+  if (mPendingCount == 0) {
+    mPendingFile = lexer.FileName();
+    mPendingTextUsed = 0;
+  }
   PendingName& pending = mPendingNames[(mPendingFirst + mPendingCount++) % kPendingNames];
   pending.entry = entry;
   pending.hash = hash;
   pending.lineNumber = lexer.GetLineNumber();
-  pending.lineText = lexer.GetLineTextView();
+  // The line is kept for the report: copied into one buffer that all pending lines share.
+  const std::string_view line = lexer.GetLineTextView();
+  if (line.size() > mPendingText.size() - mPendingTextUsed) {
+    std::vector<char> larger(std::max(mPendingText.size() * 2, mPendingTextUsed + line.size()));
+    std::copy(mPendingText.begin(), mPendingText.begin() + mPendingTextUsed, larger.begin());
+    mPendingText.swap(larger);
+  }
+  std::memcpy(mPendingText.data() + mPendingTextUsed, line.data(), line.size());
+  pending.lineOffset = mPendingTextUsed;
+  pending.lineLength = line.size();
+  mPendingTextUsed += line.size();
   if (mPendingCount == kPendingNames) CheckPendingNames();
 }
 
@@ -164,7 +182,8 @@ void SeqTableReader::CheckOldestPendingName() {
   if (!mSeqNames.Insert(oldest.entry, oldest.hash)) {
     mPendingCount = 0;  // later lines are never checked: this is the error to report
     throw Lexer::Exception(RepeatedLabelMessage(mEntries[oldest.entry].name), mPendingFile,
-                           oldest.lineNumber, oldest.lineText);
+                           oldest.lineNumber,
+                           std::string(mPendingText.data() + oldest.lineOffset, oldest.lineLength));
   }
 }
 
@@ -201,26 +220,31 @@ const char* ScanName(const char* p) {
   return p;
 }
 
+// A hexadecimal literal of up to 15 digits, `p` at its 0x; null for anything else.
+const char* ScanPlainHexNumber(const char* p, std::int64_t& value) {
+  const char* const digits = p + 2;
+  std::uint64_t hex = 0;
+  for (p = digits; IsHexDigit(*p); ++p)
+    hex = hex * 16 + static_cast<unsigned>(Lexer::HexDigitValue(static_cast<unsigned char>(*p)));
+  if (p == digits || p - digits > 15) return nullptr;
+  value = static_cast<std::int64_t>(hex);
+  return p;
+}
+
 // A decimal literal of up to 18 digits or a hexadecimal one of up to 15 (neither can reach the
-// 60-bit limit); null for anything else, binary literals included.
+// 60-bit limit); null for anything else, binary literals included. The decimal case is kept small
+// enough to be inlined: it is most of what a plain line holds.
 const char* ScanPlainNumber(const char* p, std::int64_t& value) {
-  const unsigned first = static_cast<unsigned char>(*p) - '0';
-  if (first > 9) return nullptr;
+  unsigned digit = static_cast<unsigned char>(*p) - '0';
+  if (digit > 9) return nullptr;
+  if (digit == 0 && IsLetter(p[1])) {
+    if (p[1] == 'x' || p[1] == 'X') return ScanPlainHexNumber(p, value);
+    if (p[1] == 'b' || p[1] == 'B') return nullptr;
+  }
   const char* const start = p;
-  if (first == 0 && (p[1] == 'x' || p[1] == 'X')) {
-    std::uint64_t hex = 0;
-    for (p += 2; IsHexDigit(*p); ++p) {
-      hex = hex * 16 + static_cast<unsigned>(Lexer::HexDigitValue(static_cast<unsigned char>(*p)));
-    }
-    if (p == start + 2 || p - start > 2 + 15) return nullptr;
-    value = static_cast<std::int64_t>(hex);
-    return p;
-  }
-  if (first == 0 && (p[1] == 'b' || p[1] == 'B')) return nullptr;
-  std::uint64_t decimal = first;
-  for (unsigned digit; (digit = static_cast<unsigned char>(*++p) - '0') <= 9;) {
+  std::uint64_t decimal = digit;
+  while ((digit = static_cast<unsigned char>(*++p) - '0') <= 9)
     decimal = decimal * 10 + digit;
-  }
   if (p - start > 18) return nullptr;
   value = static_cast<std::int64_t>(decimal);
   return p;
@@ -312,7 +336,7 @@ std::string_view SeqTableReader::TextStore::Store(std::string_view text) {
 }
 
 std::uint32_t SeqTableReader::NameSet::Hash(std::string_view name) {
-  return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+  return HashName(name);
 }
 
 std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {

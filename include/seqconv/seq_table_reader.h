@@ -78,6 +78,8 @@ class SeqTableReader {
 
   void ReadEntry(Lexer& lexer);
   bool ReadPlainEntryLine(Lexer& lexer);
+  const char* ReadFieldExpression(Lexer& lexer, std::string_view line, const char* field,
+                                  std::int64_t& value, std::size_t& expanded);
   void FileEntry(Seq seq, std::int64_t number);
   void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
   void CheckOldestPendingName();
@@ -98,7 +100,9 @@ class SeqTableReader {
   std::string mPendingFile;        // all pending lines come from this file
   std::vector<char> mPendingText;  // their texts, one after the other
   std::size_t mPendingTextUsed = 0;
-  std::uint32_t mFetched = 0;  // what fetching the slots read, kept so the reads stay
+  std::uint64_t mExpressionsRead = 0;  // fields read by ReadFieldExpression
+  std::uint64_t mExpressionsLeft = 0;  // fields it gave up
+  std::uint32_t mFetched = 0;          // what fetching the slots read, kept so the reads stay
 };
 
 #endif  // SEQCONV_SEQ_TABLE_READER_H

@@ -205,6 +205,22 @@ class Lexer {
   /// Consumes the line that PeekLine returned, as reading its tokens would: its line end
   /// becomes the current token.
   void SkipPeekedLine();
+  /// For a caller that reads a peeked line itself: evaluates the expression that starts at
+  /// line[pos] as ExpressionEvaluator would over the line's tokens, with no symbol table. On
+  /// success: its value, the kind of the token after it ('\n' for the line end or a comment),
+  /// `pos` after that token, and the macro tokens it used added to `expanded`. False when the
+  /// expression holds anything but numbers, operators and macros whose bodies hold only those,
+  /// or would fail; the line is then for the token path, which reports what it finds. Changes
+  /// nothing in the lexer.
+  bool EvaluateInPeekedLine(std::string_view line, std::size_t& pos, std::int64_t& value,
+                            TokenKind& next, std::size_t& expanded) const;
+  /// Counts `count` macro tokens that a line read with EvaluateInPeekedLine used; false, with
+  /// nothing counted, when they would exceed the budget (the token path then reports it).
+  bool TakeExpandedTokens(std::size_t count) {
+    if (count > kMaxExpandedTokens - mExpandedTokens) return false;
+    mExpandedTokens += count;
+    return true;
+  }
   /// Whether `name` is a macro, that is, would not be read as an identifier.
   bool IsMacro(std::string_view name) const { return mMacros.Contains(name); }
 

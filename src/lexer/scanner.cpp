@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "lexer/char_class.h"
+#include "lexer/expression_parser.h"
 #include "lexer/lexer.h"
 
 bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
@@ -74,6 +75,41 @@ unsigned HexValue(char c) {
   return c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>((c | 0x20) - 'a' + 10);
 }
 
+// A number starting at line[pos] (a digit), if it can be taken without the general path: sets
+// its value and `end`, the position after it. False for a binary number, a hexadecimal one
+// without digits, and numbers long enough to need the 60-bit check.
+bool ScanFastNumber(const char* line, std::size_t pos, std::size_t& end, std::uint64_t& value) {
+  end = pos + 1;  // the line ends with '\n', which ends every run below
+  if (line[pos] == '0') {
+    if ((line[end] | 0x20) == 'x') {
+      const std::size_t digits = end + 1;
+      value = 0;
+      for (end = digits; IsHexDigit(line[end]); ++end) {
+        if (end - digits == kFastHexDigits) return false;
+        value = value * 16 + HexValue(line[end]);
+      }
+      return end != digits;
+    }
+    if ((line[end] | 0x20) == 'b') return false;
+  }
+  value = static_cast<unsigned>(line[pos] - '0');  // leading zeros read as decimal
+  for (; IsDigit(line[end]); ++end) {
+    if (end - pos == kFastDigits) return false;
+    value = value * 10 + static_cast<unsigned>(line[end] - '0');
+  }
+  return true;
+}
+
+// The operator starting at line[pos] ('<', '=' or '>'); `end` after it.
+TokenKind ScanFastCompare(const char* line, std::size_t pos, std::size_t& end) {
+  const char c = line[pos];
+  const char next = line[pos + 1];
+  end = pos + ((next == '=' || (next == c && c != '=')) ? 2 : 1);  // <=, >=, ==, <<, >>
+  if (c == '<') return next == '<' ? TOKEN_SHL : next == '=' ? TOKEN_LE : TOKEN_LT;
+  if (c == '>') return next == '>' ? TOKEN_SHR : next == '=' ? TOKEN_GE : TOKEN_GT;
+  return next == '=' ? TOKEN_EQ : static_cast<TokenKind>('=');
+}
+
 }  // namespace
 
 // The common case, taken without the general loop: in taken text, a token that the current line
@@ -98,42 +134,15 @@ TokenKind Lexer::ScanNextToken() {
       mToken.stringValue.clear();
       break;
     case kZero:
-      if ((line[end] | 0x20) == 'x') {
-        const std::size_t digits = end + 1;
-        for (end = digits; IsHexDigit(line[end]); ++end) {
-          if (end - digits == kFastHexDigits) return ScanToken();
-          value = value * 16 + HexValue(line[end]);
-        }
-        if (end == digits) return ScanToken();  // no digit: the error is the scanner's
-        kind = TOKEN_NUMBER;
-        mToken.stringValue.clear();
-        break;
-      }
-      if ((line[end] | 0x20) == 'b') return ScanToken();
-      [[fallthrough]];  // a decimal number with leading zeros, or 0 itself
     case kDecimal:
-      value = static_cast<unsigned>(c - '0');
-      for (; IsDigit(line[end]); ++end) {
-        if (end - pos == kFastDigits) return ScanToken();
-        value = value * 10 + static_cast<unsigned>(line[end] - '0');
-      }
+      if (!ScanFastNumber(line, pos, end, value)) return ScanToken();
       kind = TOKEN_NUMBER;
       mToken.stringValue.clear();
       break;
-    case kCompare: {
-      const char next = line[end];
-      const bool pair = next == '=' || (next == c && c != '=');  // <=, >=, ==, <<, >>
-      if (c == '<') {
-        kind = next == '<' ? TOKEN_SHL : next == '=' ? TOKEN_LE : TOKEN_LT;
-      } else if (c == '>') {
-        kind = next == '>' ? TOKEN_SHR : next == '=' ? TOKEN_GE : TOKEN_GT;
-      } else {
-        kind = next == '=' ? TOKEN_EQ : static_cast<TokenKind>('=');
-      }
-      if (pair) ++end;
+    case kCompare:
+      kind = ScanFastCompare(line, pos, end);
       mToken.stringValue.clear();
       break;
-    }
     case kName:
       while (IsNameChar(line[end]))
         ++end;
@@ -198,6 +207,111 @@ TokenKind Lexer::ScanToken() {
     if (lineEndDue) RequireLineEnd();
     return kind;
   }
+}
+
+namespace {
+
+// Thrown by LineSource where the token path must take over.
+struct LeaveToTokens {};
+
+// The tokens of one line of taken text, and of the macro bodies it uses, for the expression
+// parser: the same tokens the scanner's fast path delivers, read straight from the line, with
+// nothing written to the lexer. Whatever the fast path leaves to the general one (strings, names
+// that are no macros, long numbers, stray bytes), and every error, ends the attempt.
+class LineSource {
+ public:
+  LineSource(const MacroTable& macros, const char* line, std::size_t pos)
+      : mMacros(macros), mLine(line), mPos(pos) {}
+
+  TokenKind Next() {
+    if (mBody.begin != mBody.end) return DeliverFromBody();
+    for (;;) {
+      while (IsBlank(mLine[mPos]))  // the line ends with '\n', which is no blank
+        ++mPos;
+      const char c = mLine[mPos];
+      std::size_t end = mPos + 1;
+      std::uint64_t value = 0;
+      switch (kFastClasses[static_cast<unsigned char>(c)]) {
+        case kSingle:
+          mKind = static_cast<unsigned char>(c);
+          break;
+        case kZero:
+        case kDecimal:
+          if (!ScanFastNumber(mLine, mPos, end, value)) throw LeaveToTokens();
+          mKind = TOKEN_NUMBER;
+          break;
+        case kCompare:
+          mKind = ScanFastCompare(mLine, mPos, end);
+          break;
+        case kName:
+          while (IsNameChar(mLine[end]))
+            ++end;
+          if (!mMacros.Find(std::string_view(mLine + mPos, end - mPos), mBody)) {
+            throw LeaveToTokens();
+          }
+          mExpanded += mBody.size();
+          mPos = end;
+          if (mBody.begin == mBody.end) continue;  // an empty body: on to the next token
+          return DeliverFromBody();
+        default:
+          if (c != ';') throw LeaveToTokens();
+          mKind = '\n';  // a comment ends the line
+          break;
+      }
+      mPos = end;
+      mNumber = static_cast<std::int64_t>(value);
+      return mKind;
+    }
+  }
+  TokenKind Kind() const { return mKind; }
+  std::int64_t Number() const { return mNumber; }
+  std::string_view Name() const { throw LeaveToTokens(); }
+  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
+  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
+
+  bool BodyPending() const { return mBody.begin != mBody.end; }
+  std::size_t Position() const { return mPos; }
+  std::size_t Expanded() const { return mExpanded; }
+
+ private:
+  TokenKind DeliverFromBody() {
+    const MacroToken& token = *mBody.begin++;
+    if (token.kind == TOKEN_IDENTIFIER || token.kind == TOKEN_STRING ||
+        token.kind == TOKEN_DIRECTIVE) {
+      throw LeaveToTokens();
+    }
+    mKind = token.kind;
+    mNumber = token.numberValue;
+    return mKind;
+  }
+
+  const MacroTable& mMacros;
+  const char* mLine;
+  std::size_t mPos;
+  MacroTable::Body mBody;
+  TokenKind mKind = '\n';
+  std::int64_t mNumber = 0;
+  std::size_t mExpanded = 0;
+};
+
+}  // namespace
+
+bool Lexer::EvaluateInPeekedLine(std::string_view line, std::size_t& pos, std::int64_t& value,
+                                 TokenKind& next, std::size_t& expanded) const {
+  assert(!line.empty() && line.back() == '\n' && pos < line.size());
+  static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
+  LineSource source(mMacros, line.data(), pos);
+  try {
+    value = ExpressionParser<LineSource>(source, kNoTables, false).Parse();
+  } catch (const LeaveToTokens&) {
+    return false;
+  }
+  // A body that runs on past the expression is left to the token path.
+  if (source.BodyPending()) return false;
+  next = source.Kind();
+  pos = source.Position();
+  expanded += source.Expanded();
+  return true;
 }
 
 bool Lexer::CheckNext(char expected) {

@@ -252,11 +252,11 @@ const char* ScanPlainNumber(const char* p, std::int64_t& value) {
 
 }  // namespace
 
-// Most table lines are plain: names, a colon, decimal numbers, commas, blanks and maybe a
-// comment, with no macro among the names and nothing wrong. Such a line of taken text is read
-// here in one pass over its characters, with the same result as reading its tokens. Any other
-// line, and any line that holds an error, is left untouched for ReadEntry, which reads it token
-// by token and reports what it finds.
+// Most table lines are plain: names, a colon, fields that are numbers or expressions over numbers
+// and macros, commas, blanks and maybe a comment, with no macro among the names and nothing
+// wrong. Such a line of taken text is read here straight from its characters, with the same
+// result as reading its tokens. Any other line, and any line that holds an error, is left
+// untouched for ReadEntry, which reads it token by token and reports what it finds.
 bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   const std::string_view line = lexer.PeekLine();
   if (line.empty()) return false;
@@ -291,17 +291,24 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   seq.label = std::string_view(p, static_cast<std::size_t>(labelEnd - p));
   p = SkipBlanks(labelEnd, lineEnd);
   std::int64_t values[5];
+  std::size_t expanded = 0;  // macro tokens the fields used
   for (int i = 0; i < 5; ++i) {
     if (*p != ',') return false;
-    p = ScanPlainNumber(SkipBlanks(p + 1, lineEnd), values[i]);
-    if (p == nullptr || values[i] > kFields[i].maximum) return false;
-    p = SkipBlanks(p, lineEnd);
+    const char* const field = SkipBlanks(p + 1, lineEnd);
+    p = ScanPlainNumber(field, values[i]);
+    if (p != nullptr) p = SkipBlanks(p, lineEnd);
+    if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
+      p = ReadFieldExpression(lexer, line, field, values[i], expanded);
+      if (p == nullptr) return false;
+    }
+    if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
   }
   if (*p != '\n' && *p != ';') return false;
 
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
   if (lexer.IsMacro(seq.label) || (!seq.name.empty() && lexer.IsMacro(seq.name))) return false;
+  if (expanded > 0 && !lexer.TakeExpandedTokens(expanded)) return false;
 
   seq.name = mText.Store(seq.name);
   seq.label = mText.Store(seq.label);
@@ -311,6 +318,28 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   if (!seq.name.empty()) AddPendingName(lexer, entry, NameSet::Hash(seq.name));
   lexer.SkipPeekedLine();
   return true;
+}
+
+// A field that is more than a number: evaluated from the line by the lexer, which takes numbers,
+// operators and macros whose bodies hold only those. Returns where the token after the field
+// stands in the line (its ',' or the line end), or null for the token path. Giving up costs more
+// than reading the line by tokens at once, so after many lines given up in a row, the token path
+// gets such lines straight away.
+const char* SeqTableReader::ReadFieldExpression(Lexer& lexer, std::string_view line,
+                                                const char* field, std::int64_t& value,
+                                                std::size_t& expanded) {
+  if (mExpressionsLeft > 8 * mExpressionsRead + 256) return nullptr;
+  std::size_t pos = static_cast<std::size_t>(field - line.data());
+  TokenKind next;
+  if (!lexer.EvaluateInPeekedLine(line, pos, value, next, expanded)) {
+    ++mExpressionsLeft;
+    return nullptr;
+  }
+  ++mExpressionsRead;
+  // A ',' that came from a macro body has no place in the line: leave that to the tokens.
+  if (next == ',' && line[pos - 1] == ',') return line.data() + pos - 1;
+  if (next == '\n') return line.data() + line.size() - 1;
+  return nullptr;
 }
 
 std::string_view SeqTableReader::TextStore::Store(std::string_view text) {

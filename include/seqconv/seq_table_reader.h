@@ -31,10 +31,11 @@ class SeqTableReader {
 
  private:
   /// The names and labels of the entries, copied into large blocks rather than one allocation
-  /// each; the views it hands out stay valid as long as the store.
+  /// each; what it holds stays in place as long as the store.
   class TextStore {
    public:
-    std::string_view Store(std::string_view text);
+    /// Copies the two texts one after the other; returns where they start.
+    const char* Store(std::string_view first, std::string_view second);
 
    private:
     std::vector<std::unique_ptr<char[]> > mBlocks;
@@ -81,6 +82,7 @@ class SeqTableReader {
   const char* ReadFieldExpression(Lexer& lexer, std::string_view line, const char* field,
                                   std::int64_t& value, std::size_t& expanded);
   void FileEntry(Seq seq, std::int64_t number);
+  void StoreTexts(Seq& seq, std::string_view name, std::string_view label);
   void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
   void CheckOldestPendingName();
   void CheckPendingNames();
@@ -94,6 +96,7 @@ class SeqTableReader {
   NameSet mSeqNames{mEntries};
   std::deque<Seq> mEntries;
   TextStore mText;
+  std::string mName;                         // of the entry being read token by token
   PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
   std::size_t mPendingFirst = 0;
   std::size_t mPendingCount = 0;

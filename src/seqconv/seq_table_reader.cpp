@@ -94,10 +94,11 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   Seq seq;
   std::uint32_t nameHash = 0;
   std::int64_t number = mNextNumber;
+  mName.clear();
   bool explicitNumber = lexer.GetTokenKind() == TOKEN_NUMBER;
   if (!explicitNumber) {
-    seq.name = mText.Store(lexer.StringValue());
-    nameHash = NameSet::Hash(seq.name);
+    mName = lexer.StringValue();
+    nameHash = NameSet::Hash(mName);
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
@@ -118,7 +119,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   lexer.ExpectToken(':', kColon);
   lexer.GetNextToken();
   lexer.ExpectToken(TOKEN_IDENTIFIER, kLabel);
-  seq.label = mText.Store(lexer.StringValue());
+  StoreTexts(seq, mName, lexer.StringValue());
   lexer.GetNextToken();
   lexer.ExpectToken(',', kComma);
 
@@ -136,7 +137,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   // A repeated name is only caught once the whole line has been read.
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
   FileEntry(seq, number);
-  if (!seq.name.empty()) AddPendingName(lexer, entry, nameHash);
+  if (seq.nameLength != 0) AddPendingName(lexer, entry, nameHash);
 }
 
 void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
@@ -181,7 +182,7 @@ void SeqTableReader::CheckOldestPendingName() {
   --mPendingCount;
   if (!mSeqNames.Insert(oldest.entry, oldest.hash)) {
     mPendingCount = 0;  // later lines are never checked: this is the error to report
-    throw Lexer::Exception(RepeatedLabelMessage(mEntries[oldest.entry].name), mPendingFile,
+    throw Lexer::Exception(RepeatedLabelMessage(mEntries[oldest.entry].Name()), mPendingFile,
                            oldest.lineNumber,
                            std::string(mPendingText.data() + oldest.lineOffset, oldest.lineLength));
   }
@@ -203,7 +204,11 @@ namespace {
 
 // Blanks, eight spaces at a time where a run of them pads a column. `end` is the end of the
 // line, which ends with '\n'.
-const char* SkipBlanks(const char* p, const char* end) {
+[[gnu::always_inline]] inline const char* SkipBlanks(const char* p, const char* end) {
+  // Mostly there is no blank or a single one (after a comma): settle those first. A blank is
+  // never the line's last character, so p[1] is there.
+  if (!IsBlank(*p)) return p;
+  if (!IsBlank(p[1])) return p + 1;
   const std::uint64_t kEightSpaces = 0x2020202020202020ull;
   for (std::uint64_t chunk; end - p >= 8; p += 8) {
     std::memcpy(&chunk, p, 8);
@@ -214,7 +219,7 @@ const char* SkipBlanks(const char* p, const char* end) {
   return p;
 }
 
-const char* ScanName(const char* p) {
+[[gnu::always_inline]] inline const char* ScanName(const char* p) {
   while (IsNameChar(*p))
     ++p;
   return p;
@@ -233,8 +238,8 @@ const char* ScanPlainHexNumber(const char* p, std::int64_t& value) {
 
 // A decimal literal of up to 18 digits or a hexadecimal one of up to 15 (neither can reach the
 // 60-bit limit); null for anything else, binary literals included. The decimal case is kept small
-// enough to be inlined: it is most of what a plain line holds.
-const char* ScanPlainNumber(const char* p, std::int64_t& value) {
+// and inlined: it is most of what a plain line holds.
+[[gnu::always_inline]] inline const char* ScanPlainNumber(const char* p, std::int64_t& value) {
   unsigned digit = static_cast<unsigned char>(*p) - '0';
   if (digit > 9) return nullptr;
   if (digit == 0 && IsLetter(p[1])) {
@@ -268,10 +273,11 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     return true;
   }
   Seq seq;
+  std::string_view name;
   std::int64_t number = mNextNumber;
   if (IsNameStart(*p)) {
     const char* nameEnd = ScanName(p);
-    seq.name = std::string_view(p, static_cast<std::size_t>(nameEnd - p));
+    name = std::string_view(p, static_cast<std::size_t>(nameEnd - p));
     p = SkipBlanks(nameEnd, lineEnd);
     if (*p == '=') {
       if (p[1] == '=') return false;
@@ -288,7 +294,7 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   p = SkipBlanks(p + 1, lineEnd);
   if (!IsNameStart(*p)) return false;
   const char* labelEnd = ScanName(p);
-  seq.label = std::string_view(p, static_cast<std::size_t>(labelEnd - p));
+  const std::string_view label(p, static_cast<std::size_t>(labelEnd - p));
   p = SkipBlanks(labelEnd, lineEnd);
   std::int64_t values[5];
   std::size_t expanded = 0;  // macro tokens the fields used
@@ -307,15 +313,14 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
 
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
-  if (lexer.IsMacro(seq.label) || (!seq.name.empty() && lexer.IsMacro(seq.name))) return false;
+  if (lexer.IsMacro(label) || (!name.empty() && lexer.IsMacro(name))) return false;
   if (expanded > 0 && !lexer.TakeExpandedTokens(expanded)) return false;
 
-  seq.name = mText.Store(seq.name);
-  seq.label = mText.Store(seq.label);
+  StoreTexts(seq, name, label);
   SetFields(seq, values);
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
   FileEntry(seq, number);
-  if (!seq.name.empty()) AddPendingName(lexer, entry, NameSet::Hash(seq.name));
+  if (!name.empty()) AddPendingName(lexer, entry, NameSet::Hash(name));
   lexer.SkipPeekedLine();
   return true;
 }
@@ -342,26 +347,33 @@ const char* SeqTableReader::ReadFieldExpression(Lexer& lexer, std::string_view l
   return nullptr;
 }
 
-std::string_view SeqTableReader::TextStore::Store(std::string_view text) {
+void SeqTableReader::StoreTexts(Seq& seq, std::string_view name, std::string_view label) {
+  seq.texts = mText.Store(name, label);
+  seq.nameLength = static_cast<std::uint32_t>(name.size());
+  seq.labelLength = static_cast<std::uint32_t>(label.size());
+}
+
+const char* SeqTableReader::TextStore::Store(std::string_view first, std::string_view second) {
   const std::size_t kBlockSize = 64 * 1024;
-  if (text.empty()) return std::string_view();
-  if (text.size() > mLeft) {
-    const std::size_t size = text.size() > kBlockSize / 4 ? text.size() : kBlockSize;
+  const std::size_t size = first.size() + second.size();
+  char* out;
+  if (size <= mLeft) {
+    out = mFree;
+    mFree += size;
+    mLeft -= size;
+  } else if (size > kBlockSize / 4) {
+    // Long texts get a block of their own; the current block stays in use.
     mBlocks.emplace_back(new char[size]);
-    char* block = mBlocks.back().get();
-    if (size != kBlockSize) {
-      // A long text gets a block of its own; the current block stays in use.
-      std::memcpy(block, text.data(), text.size());
-      return std::string_view(block, text.size());
-    }
-    mFree = block;
-    mLeft = size;
+    out = mBlocks.back().get();
+  } else {
+    mBlocks.emplace_back(new char[kBlockSize]);
+    out = mBlocks.back().get();
+    mFree = out + size;
+    mLeft = kBlockSize - size;
   }
-  std::memcpy(mFree, text.data(), text.size());
-  const std::string_view stored(mFree, text.size());
-  mFree += text.size();
-  mLeft -= text.size();
-  return stored;
+  if (!first.empty()) std::memcpy(out, first.data(), first.size());
+  if (!second.empty()) std::memcpy(out + first.size(), second.data(), second.size());
+  return out;
 }
 
 std::uint32_t SeqTableReader::NameSet::Hash(std::string_view name) {
@@ -375,7 +387,7 @@ std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {
 bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
   if ((mCount + 1) * 10 > mSlots.size() * 7)
     Grow();  // at most 70% full: probes stay in a cache line or two
-  const std::string_view name = mEntries[index].name;
+  const std::string_view name = mEntries[index].Name();
   const std::size_t mask = mSlots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = mSlots[i];
@@ -384,7 +396,7 @@ bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
       ++mCount;
       return true;
     }
-    if (slot.hash == hash && mEntries[slot.entry - 1].name == name) return false;
+    if (slot.hash == hash && mEntries[slot.entry - 1].Name() == name) return false;
   }
 }
 
@@ -414,23 +426,25 @@ class ReportWriter {
 
   /// "name: label, bank, volume, channel priority, player priority, player number\n"
   void WriteLine(const Seq& seq) {
-    const std::size_t texts = seq.name.size() + 2 + seq.label.size();
+    const std::string_view name = seq.Name();
+    const std::string_view label = seq.Label();
+    const std::size_t texts = name.size() + 2 + label.size();
     if (texts + kFieldsSize > kSize - mUsed) {
       Flush();
       if (texts + kFieldsSize > kSize) {
         // Longer than the whole buffer: the texts go out on their own.
-        std::fwrite(seq.name.data(), 1, seq.name.size(), mStream);
+        std::fwrite(name.data(), 1, name.size(), mStream);
         std::fwrite(": ", 1, 2, mStream);
-        std::fwrite(seq.label.data(), 1, seq.label.size(), mStream);
+        std::fwrite(label.data(), 1, label.size(), mStream);
         WriteFields(seq);
         return;
       }
     }
     char* out = mBuffer.data() + mUsed;
-    out = Copy(out, seq.name);
+    out = Copy(out, name);
     *out++ = ':';
     *out++ = ' ';
-    out = Copy(out, seq.label);
+    out = Copy(out, label);
     mUsed = static_cast<std::size_t>(out - mBuffer.data());
     WriteFields(seq);
   }

@@ -56,16 +56,18 @@ TokenKind Lexer::ProcessDirective() {
   if (!IsNameStart(c)) Fail(std::string("Expected preprocessor directive, found '") + c + "'");
   std::string name;
   ReadName(c, name);
+  // Compared as views: lengths first, no library call per comparison.
+  const std::string_view directive = name;
   // Conditionals are carried out in skipped text too; everything else is skipped there.
-  if (name == "if") return DirectiveIf();
-  if (name == "ifdef" || name == "ifndef") return DirectiveIfdef(name);
-  if (name == "elif") return DirectiveElif();
-  if (name == "else") return DirectiveElse();
-  if (name == "endif") return DirectiveEndif();
+  if (directive == "if") return DirectiveIf();
+  if (directive == "ifdef" || directive == "ifndef") return DirectiveIfdef(name);
+  if (directive == "elif") return DirectiveElif();
+  if (directive == "else") return DirectiveElse();
+  if (directive == "endif") return DirectiveEndif();
   if (!IsActive()) return SkipDirectiveLine();
-  if (name == "define") return DirectiveDefine();
-  if (name == "undef") return DirectiveUndef();
-  if (name == "include") return DirectiveInclude();
+  if (directive == "define") return DirectiveDefine();
+  if (directive == "undef") return DirectiveUndef();
+  if (directive == "include") return DirectiveInclude();
   Fail("Invalid preprocessor command string '" + name + "'");
 }
 

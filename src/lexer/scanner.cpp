@@ -33,11 +33,15 @@ bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
 // Drops the rest of a skipped line up to a '#' (which starts a directive even inside what would
 // be a string) or a ';' (after which nothing of the line counts).
 void Lexer::SkipInactiveLine() {
+  // Skipped text is most of some sources: search it with the library's block-wise memchr.
   const std::string& line = mTop->mLine;
-  std::size_t pos = mTop->mLinePos;
-  while (pos < line.size() && line[pos] != '#' && line[pos] != ';')
-    ++pos;
-  mTop->mLinePos = (pos < line.size() && line[pos] == '#') ? pos : line.size();
+  const char* const begin = line.data() + mTop->mLinePos;
+  const std::size_t left = line.size() - mTop->mLinePos;
+  const void* hash = std::memchr(begin, '#', left);
+  const std::size_t before =
+      hash ? static_cast<std::size_t>(static_cast<const char*>(hash) - begin) : left;
+  const bool directive = hash != nullptr && std::memchr(begin, ';', before) == nullptr;
+  mTop->mLinePos = directive ? mTop->mLinePos + before : line.size();
 }
 
 namespace {
@@ -223,8 +227,30 @@ class LineSource {
   LineSource(const MacroTable& macros, const char* line, std::size_t pos)
       : mMacros(macros), mLine(line), mPos(pos) {}
 
-  TokenKind Next() {
+  // Bodies and single-character tokens, the most frequent, inline in the parser; the rest in
+  // one call.
+  [[gnu::always_inline]] TokenKind Next() {
     if (mBody.begin != mBody.end) return DeliverFromBody();
+    while (IsBlank(mLine[mPos]))  // the line ends with '\n', which is no blank
+      ++mPos;
+    const char c = mLine[mPos];
+    if (kFastClasses[static_cast<unsigned char>(c)] != kSingle) return NextFromLine();
+    ++mPos;
+    mKind = static_cast<unsigned char>(c);
+    return mKind;
+  }
+  TokenKind Kind() const { return mKind; }
+  std::int64_t Number() const { return mNumber; }
+  std::string_view Name() const { throw LeaveToTokens(); }
+  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
+  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
+
+  bool BodyPending() const { return mBody.begin != mBody.end; }
+  std::size_t Position() const { return mPos; }
+  std::size_t Expanded() const { return mExpanded; }
+
+ private:
+  [[gnu::noinline]] TokenKind NextFromLine() {
     for (;;) {
       while (IsBlank(mLine[mPos]))  // the line ends with '\n', which is no blank
         ++mPos;
@@ -263,17 +289,7 @@ class LineSource {
       return mKind;
     }
   }
-  TokenKind Kind() const { return mKind; }
-  std::int64_t Number() const { return mNumber; }
-  std::string_view Name() const { throw LeaveToTokens(); }
-  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
-  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
 
-  bool BodyPending() const { return mBody.begin != mBody.end; }
-  std::size_t Position() const { return mPos; }
-  std::size_t Expanded() const { return mExpanded; }
-
- private:
   TokenKind DeliverFromBody() {
     const MacroToken& token = *mBody.begin++;
     if (token.kind == TOKEN_IDENTIFIER || token.kind == TOKEN_STRING ||

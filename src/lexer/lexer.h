@@ -87,17 +87,20 @@ class Lexer {
 
     std::istream& mStream;
     std::string mFileName;
-    std::string mLine;
+    /// The current line, ending with '\n': where it lies in the block read ahead, or mLineCopy.
+    std::string_view mLine;
     std::size_t mLinePos = 0;
     int mLineNumber = 0;
 
    private:
     bool ReadLine();
+    bool CountLine();
     bool FillBuffer();
 
     // Lines are cut from blocks read ahead, reading the bytes the way Windows' text mode does:
     // CR LF reads as LF and Ctrl-Z ends the file, on every platform.
     std::vector<char> mBuffer;
+    std::string mLineCopy;
     std::size_t mBufferPos = 0;
     std::size_t mBufferEnd = 0;
     bool mStreamDone = false;  // no more bytes will come from the stream

@@ -34,7 +34,7 @@ bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
 // be a string) or a ';' (after which nothing of the line counts).
 void Lexer::SkipInactiveLine() {
   // Skipped text is most of some sources: search it with the library's block-wise memchr.
-  const std::string& line = mTop->mLine;
+  const std::string_view line = mTop->mLine;
   const char* const begin = line.data() + mTop->mLinePos;
   const std::size_t left = line.size() - mTop->mLinePos;
   const void* hash = std::memchr(begin, '#', left);

@@ -74,8 +74,22 @@ bool Lexer::File::FillBuffer() {
 // noticed only when a read finds nothing, so a final line feed is followed by one empty line.
 bool Lexer::File::ReadLine() {
   if (mEnded) return false;
-  mLine.clear();
   mLinePos = 0;
+  // Mostly the whole line lies in the block read ahead: it is used where it lies, its line feed
+  // included. A CR before the line feed becomes the line's end in its place.
+  if (char* lineFeed = mBufferPos < mBufferEnd
+                           ? static_cast<char*>(std::memchr(mBuffer.data() + mBufferPos, '\n',
+                                                            mBufferEnd - mBufferPos))
+                           : nullptr) {
+    char* const begin = mBuffer.data() + mBufferPos;
+    char* end = lineFeed;
+    if (end > begin && end[-1] == '\r') *--end = '\n';
+    mLine = std::string_view(begin, static_cast<std::size_t>(end - begin) + 1);
+    mBufferPos = static_cast<std::size_t>(lineFeed - mBuffer.data()) + 1;
+    return CountLine();
+  }
+  // A line across blocks, or the last one: collected in a buffer of its own.
+  mLineCopy.clear();
   for (;;) {
     if (mBufferPos == mBufferEnd && !FillBuffer()) {
       mEnded = true;
@@ -85,30 +99,35 @@ bool Lexer::File::ReadLine() {
     const std::size_t available = mBufferEnd - mBufferPos;
     const char* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
     const std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;
-    mLine.append(begin, length);
-    if (mLine.size() > kMaxLineLength) {
+    mLineCopy.append(begin, length);
+    if (mLineCopy.size() > kMaxLineLength) {
       // Reading on would take memory without bound (an endless stream without line feeds).
       mFault = "Line too long (more than 256 MiB)";
-      mLine.resize(kShownLineLength);
+      mLineCopy.resize(kShownLineLength);
       mEnded = true;
       break;
     }
     if (lineFeed) {
       mBufferPos += length + 1;
-      if (!mLine.empty() && mLine.back() == '\r') mLine.pop_back();
+      if (!mLineCopy.empty() && mLineCopy.back() == '\r') mLineCopy.pop_back();
       break;
     }
     mBufferPos = mBufferEnd;
   }
-  // A line cut by a read error stays, so that the error shows where reading stopped; whole
-  // lines read before the error are delivered first.
+  mLineCopy += '\n';
+  mLine = mLineCopy;
+  return CountLine();
+}
+
+// A line cut by a read error stays, so that the error shows where reading stopped; whole lines
+// read before the error are delivered first.
+bool Lexer::File::CountLine() {
   if (mLineNumber == std::numeric_limits<int>::max()) {
     mFault = "Too many lines in the file";
     mEnded = true;
   } else {
     ++mLineNumber;
   }
-  mLine += '\n';
   if (mEnded && mReadError) mFault = "Error reading the file";
   return mFault == nullptr;
 }

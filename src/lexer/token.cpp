@@ -45,7 +45,7 @@ int Lexer::GetLineNumber() const {
 }
 
 std::string Lexer::GetLineText() const {
-  return mTop ? mTop->mLine : std::string();
+  return mTop ? std::string(mTop->mLine) : std::string();
 }
 
 void Lexer::Fail(const std::string& message) const {

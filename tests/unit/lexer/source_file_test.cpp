@@ -190,6 +190,16 @@ TEST(SourceFile, LineEndsAtTheEdgeOfAReadBlock) {
     EXPECT_EQ("b", lexer.GetStringValue());
     EXPECT_EQ(1, lexer.GetLineNumber());
     EXPECT_EQ(head + "\rb\n", lexer.GetLineText());
+
+    // The same after many short lines, which are read where they lie in the block: the CR at
+    // `edge` ends the last of them.
+    std::string lf, crlf;
+    while (crlf.size() + 4 <= edge - 1) {
+      lf += "ab\n";
+      crlf += "ab\r\n";
+    }
+    const std::string last = "x" + std::string(edge - 1 - crlf.size(), ' ');
+    EXPECT_EQ(Trace(lf + last + "\nb\n"), Trace(crlf + last + "\r\nb\r\n"));
   }
 }
 

@@ -2,6 +2,7 @@
 #include "seqconv/seq_table_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstdio>
 #include <cstring>
@@ -457,20 +458,47 @@ class ReportWriter {
  private:
   static const std::size_t kSize = 64 * 1024;
   // Five fields of at most five digits each with their separator, and the line end.
-  static const std::size_t kFieldsSize = 5 * 7 + 1;
+  // The fields of at most 127 are written eight bytes at a time, whatever they hold: room for that.
+  static const std::size_t kFieldsSize = 5 * 7 + 1 + 8;
 
   // ", bank, volume, channel priority, player priority, player number\n"; there is room.
   void WriteFields(const Seq& seq) {
     char* out = mBuffer.data() + mUsed;
-    const unsigned fields[] = {seq.bank, seq.volume, seq.channelPriority, seq.playerPriority,
-                               seq.playerNumber};
-    for (unsigned value : fields) {
-      *out++ = ',';
-      *out++ = ' ';
-      out = WriteNumber(out, value);
-    }
+    *out++ = ',';
+    *out++ = ' ';
+    out = WriteNumber(out, seq.bank);
+    out = WriteSmallField(out, seq.volume);
+    out = WriteSmallField(out, seq.channelPriority);
+    out = WriteSmallField(out, seq.playerPriority);
+    out = WriteSmallField(out, seq.playerNumber);
     *out++ = '\n';
     mUsed = static_cast<std::size_t>(out - mBuffer.data());
+  }
+
+  // ", " and a value of at most 127 (every field but the bank), from a table.
+  struct SmallField {
+    char text[8];
+    std::size_t size;
+  };
+  static constexpr std::array<SmallField, 128> MakeSmallFields() {
+    std::array<SmallField, 128> table{};
+    for (unsigned value = 0; value < 128; ++value) {
+      SmallField& field = table[value];
+      field.text[0] = ',';
+      field.text[1] = ' ';
+      std::size_t size = 2;
+      if (value >= 100) field.text[size++] = static_cast<char>('0' + value / 100);
+      if (value >= 10) field.text[size++] = static_cast<char>('0' + value / 10 % 10);
+      field.text[size++] = static_cast<char>('0' + value % 10);
+      field.size = size;
+    }
+    return table;
+  }
+  static char* WriteSmallField(char* out, unsigned value) {
+    static constexpr std::array<SmallField, 128> kSmallFields = MakeSmallFields();
+    assert(value < 128);
+    std::memcpy(out, kSmallFields[value].text, 8);
+    return out + kSmallFields[value].size;
   }
 
   static char* Copy(char* out, std::string_view text) {

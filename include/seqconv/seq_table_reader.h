@@ -3,6 +3,7 @@
 #define SEQCONV_SEQ_TABLE_READER_H
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <istream>
 #include <map>
@@ -26,8 +27,16 @@ class SeqTableReader {
   void Analyze(const std::string& fileName, std::istream& stream);
   /// Parses up to @SEQ_DATA, checking every entry as soon as it has been read.
   void ParseSeqTable(Lexer& lexer);
-  /// One line per entry, in ascending sequence number, on the standard output.
+  /// One line per entry, in ascending sequence number, on the standard output (or the stream
+  /// SetOutput gave).
   void PrintSeqTable();
+
+  /// Where PrintSeqTable writes; the standard output unless set.
+  void SetOutput(std::FILE* stream) { mOutput = stream; }
+  /// Whether plain table lines are read straight from their characters (the default). Off,
+  /// every line is read token by token: the same result, more slowly; for tests that compare
+  /// the two.
+  void SetPlainLineReading(bool enabled) { mPlainLineReading = enabled; }
 
  private:
   /// The names and labels of the entries, copied into large blocks rather than one allocation
@@ -88,6 +97,8 @@ class SeqTableReader {
   void CheckPendingNames();
 
   my_cmdline_parser mOptions;
+  std::FILE* mOutput = stdout;
+  bool mPlainLineReading = true;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined
   // Index = sequence number; entry index + 1, or 0 for a number without entry. The entries
   // themselves sit in one deque rather than one allocation each.

@@ -62,7 +62,7 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
   try {
     bool inTable = false;
     for (;;) {
-      if (inTable && ReadPlainEntryLine(lexer)) continue;
+      if (inTable && mPlainLineReading && ReadPlainEntryLine(lexer)) continue;
       const TokenKind kind = lexer.GetNextToken();
       if (kind == '\n') continue;
       if (!inTable) {
@@ -542,7 +542,7 @@ class ReportWriter {
 
 // Lines are formatted as "%s: %s, %d, %d, %d, %d, %d\n" would format them.
 void SeqTableReader::PrintSeqTable() {
-  ReportWriter out(stdout);
+  ReportWriter out(mOutput);
   for (std::uint32_t entry : mSeqs) {
     if (entry != 0) out.WriteLine(mEntries[entry - 1]);
   }

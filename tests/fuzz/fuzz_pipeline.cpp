@@ -2,7 +2,8 @@
 // report) over an in-memory main file that lives beside a small fixed include tree.
 //
 // A positioned source error or a program-level error is an expected outcome; anything else that
-// leaves Analyze, a crash, a sanitizer report or a hang is a finding.
+// leaves Analyze, a crash, a sanitizer report, a hang, or a difference between the two ways of
+// reading table lines is a finding.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -81,11 +82,53 @@ void RemoveIncludeTree() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   CreateIncludeTree();
   std::atexit(RemoveIncludeTree);
-  // The report is not looked at; writing it to a terminal or a log would only slow the run.
+  // Reports go to memory streams; anything else on the standard output would only slow the run.
   if (std::freopen("/dev/null", "w", stdout) == nullptr) __builtin_trap();
   return 0;
 }
 
+namespace {
+
+/// What one reading of the input gave: the report and the error, if any.
+struct Outcome {
+  std::string report;
+  std::string error;
+  bool operator==(const Outcome& other) const {
+    return report == other.report && error == other.error;
+  }
+};
+
+Outcome Run(const my_cmdline_parser& options, const std::string& mainName, const std::string& text,
+            bool plainLineReading) {
+  Outcome outcome;
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  std::FILE* report = open_memstream(&buffer, &size);
+  if (report == nullptr) __builtin_trap();
+  std::istringstream stream(text);
+  try {
+    SeqTableReader reader(options);
+    reader.SetOutput(report);
+    reader.SetPlainLineReading(plainLineReading);
+    reader.Analyze(mainName, stream);
+  } catch (const Lexer::Exception& e) {
+    // A positioned error always ends with the newline of the line it shows (or of the message
+    // itself once all input has ended).
+    outcome.error = e.Message();
+    if (outcome.error.empty() || outcome.error.back() != '\n') __builtin_trap();
+  } catch (const my_exception& e) {
+    outcome.error = e.what();
+  }
+  std::fclose(report);
+  outcome.report.assign(buffer, size);
+  std::free(buffer);
+  return outcome;
+}
+
+}  // namespace
+
+// Plain lines are read straight from their characters, other lines token by token: both ways
+// must give the same report and the same error, so the input is read both ways.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string mainName = gTreeDir + "/main.mus";
   const char* const argv[] = {"Korvedex",      "-I", gMissingDir.c_str(), "-I", gTreeDir.c_str(),
@@ -93,16 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   my_cmdline_parser options;
   options.Parse(static_cast<int>(sizeof argv / sizeof argv[0]), argv);
 
-  std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
-  try {
-    SeqTableReader reader(options);
-    reader.Analyze(mainName, stream);
-  } catch (const Lexer::Exception& e) {
-    // A positioned error always ends with the newline of the line it shows (or of the message
-    // itself once all input has ended).
-    const std::string& message = e.Message();
-    if (message.empty() || message.back() != '\n') __builtin_trap();
-  } catch (const my_exception&) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  if (!(Run(options, mainName, text, true) == Run(options, mainName, text, false))) {
+    __builtin_trap();
   }
   return 0;
 }

@@ -8,6 +8,8 @@
 #ifndef LEXER_EXPRESSION_PARSER_H
 #define LEXER_EXPRESSION_PARSER_H
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -54,31 +56,23 @@ class ExpressionRules {
     kMultiplicative = 7,  // multiplicative = unary (("*" | "/") unary)*
   };
 
-  static Level LevelOf(TokenKind kind) {
-    switch (kind) {
-      case '|':
-        return kOr;
-      case '&':
-        return kAnd;
-      case TOKEN_EQ:
-        return kEquality;
-      case TOKEN_LT:
-      case TOKEN_LE:
-      case TOKEN_GT:
-      case TOKEN_GE:
-        return kRelational;
-      case TOKEN_SHL:
-      case TOKEN_SHR:
-        return kShift;
-      case '+':
-      case '-':
-        return kAdditive;
-      case '*':
-      case '/':
-        return kMultiplicative;
-      default:
-        return kNoOperator;
-    }
+  // A table rather than a switch: the parser asks after every operand.
+  static constexpr std::size_t kKinds = TOKEN_SHR + 1;
+  static constexpr std::array<unsigned char, kKinds> MakeLevels() {
+    std::array<unsigned char, kKinds> levels{};
+    levels['|'] = kOr;
+    levels['&'] = kAnd;
+    levels[TOKEN_EQ] = kEquality;
+    levels[TOKEN_LT] = levels[TOKEN_LE] = levels[TOKEN_GT] = levels[TOKEN_GE] = kRelational;
+    levels[TOKEN_SHL] = levels[TOKEN_SHR] = kShift;
+    levels['+'] = levels['-'] = kAdditive;
+    levels['*'] = levels['/'] = kMultiplicative;
+    return levels;
+  }
+  static int LevelOf(TokenKind kind) {
+    static constexpr std::array<unsigned char, kKinds> kLevels = MakeLevels();
+    return static_cast<std::size_t>(kind) < kKinds ? kLevels[static_cast<std::size_t>(kind)]
+                                                   : static_cast<int>(kNoOperator);
   }
 };
 

@@ -9,6 +9,7 @@
 #include <exception>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,7 +100,7 @@ class Lexer {
 
     // Lines are cut from blocks read ahead, reading the bytes the way Windows' text mode does:
     // CR LF reads as LF and Ctrl-Z ends the file, on every platform.
-    std::vector<char> mBuffer;
+    std::unique_ptr<char[]> mBuffer;
     std::string mLineCopy;
     std::size_t mBufferPos = 0;
     std::size_t mBufferEnd = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <streambuf>
 #include <string>
@@ -28,40 +29,50 @@ void Lexer::File::UngetChar() {
   --mLinePos;
 }
 
-// Bytes are taken in the amounts the stream says it holds (a file stream: the rest of the file),
-// refilling it one step at a time otherwise: a read that fails (the stream's buffer throws)
-// then loses no byte that came before it, and the error shows the line where reading stopped.
+// A file stream is read in whole blocks. Any other stream gives its bytes in the amounts it says
+// it holds, refilling one step at a time otherwise: a read that fails (the stream's buffer
+// throws) then loses no byte that came before it, and the error shows the line where reading
+// stopped.
 bool Lexer::File::FillBuffer() {
   typedef std::char_traits<char> Traits;
   if (mStreamDone) return false;
-  if (mBuffer.empty()) mBuffer.resize(kReadBlockSize);
+  // Not zeroed: only the bytes read are looked at, and most included files are small.
+  if (!mBuffer) mBuffer.reset(new char[kReadBlockSize]);
   std::streambuf& source = *mStream.rdbuf();
   std::size_t got = 0;
-  try {
-    while (got < mBuffer.size()) {
-      std::streamsize held = source.in_avail();
-      if (held == 0) {
-        held = Traits::eq_int_type(source.sgetc(), Traits::eof()) ? -1 : source.in_avail();
-        if (held == 0) {  // an unbuffered stream
-          mBuffer[got++] = Traits::to_char_type(source.sbumpc());
-          continue;
+  if (std::filebuf* file = dynamic_cast<std::filebuf*>(&source)) {
+    // A file stream reports a failure by giving fewer bytes, never by throwing: whole blocks,
+    // without asking first what it holds (one system call per block instead of three).
+    got = static_cast<std::size_t>(
+        file->sgetn(mBuffer.get(), static_cast<std::streamsize>(kReadBlockSize)));
+    if (got < kReadBlockSize) mStreamDone = true;
+  } else {
+    try {
+      while (got < kReadBlockSize) {
+        std::streamsize held = source.in_avail();
+        if (held == 0) {
+          held = Traits::eq_int_type(source.sgetc(), Traits::eof()) ? -1 : source.in_avail();
+          if (held == 0) {  // an unbuffered stream
+            mBuffer[got++] = Traits::to_char_type(source.sbumpc());
+            continue;
+          }
         }
+        if (held < 0) {
+          mStreamDone = true;
+          break;
+        }
+        const std::size_t take = std::min(static_cast<std::size_t>(held), kReadBlockSize - got);
+        got += static_cast<std::size_t>(
+            source.sgetn(mBuffer.get() + got, static_cast<std::streamsize>(take)));
       }
-      if (held < 0) {
-        mStreamDone = true;
-        break;
-      }
-      const std::size_t take = std::min(static_cast<std::size_t>(held), mBuffer.size() - got);
-      got += static_cast<std::size_t>(
-          source.sgetn(mBuffer.data() + got, static_cast<std::streamsize>(take)));
+    } catch (...) {
+      mReadError = true;
+      mStreamDone = true;
     }
-  } catch (...) {
-    mReadError = true;
-    mStreamDone = true;
   }
   // Ctrl-Z ends the file: the block is cut there, so that lines need no search of their own.
-  if (const void* ctrlZ = std::memchr(mBuffer.data(), kCtrlZ, got)) {
-    got = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - mBuffer.data());
+  if (const void* ctrlZ = std::memchr(mBuffer.get(), kCtrlZ, got)) {
+    got = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - mBuffer.get());
     mStreamDone = true;
     mReadError = false;  // the file ends here, before any byte that failed to come
   }
@@ -78,14 +89,14 @@ bool Lexer::File::ReadLine() {
   // Mostly the whole line lies in the block read ahead: it is used where it lies, its line feed
   // included. A CR before the line feed becomes the line's end in its place.
   if (char* lineFeed = mBufferPos < mBufferEnd
-                           ? static_cast<char*>(std::memchr(mBuffer.data() + mBufferPos, '\n',
+                           ? static_cast<char*>(std::memchr(mBuffer.get() + mBufferPos, '\n',
                                                             mBufferEnd - mBufferPos))
                            : nullptr) {
-    char* const begin = mBuffer.data() + mBufferPos;
+    char* const begin = mBuffer.get() + mBufferPos;
     char* end = lineFeed;
     if (end > begin && end[-1] == '\r') *--end = '\n';
     mLine = std::string_view(begin, static_cast<std::size_t>(end - begin) + 1);
-    mBufferPos = static_cast<std::size_t>(lineFeed - mBuffer.data()) + 1;
+    mBufferPos = static_cast<std::size_t>(lineFeed - mBuffer.get()) + 1;
     return CountLine();
   }
   // A line across blocks, or the last one: collected in a buffer of its own.
@@ -95,7 +106,7 @@ bool Lexer::File::ReadLine() {
       mEnded = true;
       break;
     }
-    const char* begin = mBuffer.data() + mBufferPos;
+    const char* begin = mBuffer.get() + mBufferPos;
     const std::size_t available = mBufferEnd - mBufferPos;
     const char* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
     const std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;

@@ -288,8 +288,8 @@ class Lexer {
   }
   bool ReadNonBlankCharAcrossLines(char& c);
   /// Copies the next token of the pending macro body into mToken.
-  void DeliverPendingToken() { DeliverStoredToken(*mPendingTokens.next++); }
-  void DeliverStoredToken(const MacroToken& token) {
+  void DeliverPendingToken() {
+    const MacroToken& token = *mPendingTokens.next++;
     mToken.kind = token.kind;
     SetTokenText(token.text);
     mToken.numberValue = token.numberValue;

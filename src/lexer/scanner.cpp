@@ -15,6 +15,7 @@
 #include "lexer/char_class.h"
 #include "lexer/expression_parser.h"
 #include "lexer/lexer.h"
+#include "lexer/short_number.h"
 
 bool Lexer::ReadNonBlankCharAcrossLines(char& c) {
   for (;;) {
@@ -70,37 +71,12 @@ constexpr std::array<unsigned char, 256> MakeFastClasses() {
 
 constexpr std::array<unsigned char, 256> kFastClasses = MakeFastClasses();
 
-// Decimal numbers of up to this many digits, hexadecimal ones of up to this many digits after
-// the 0x, can never reach the 60-bit limit.
-const std::size_t kFastDigits = 18;
-const std::size_t kFastHexDigits = 15;
-
-unsigned HexValue(char c) {
-  return c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>((c | 0x20) - 'a' + 10);
-}
-
-// A number starting at line[pos] (a digit), if it can be taken without the general path: sets
-// its value and `end`, the position after it. False for a binary number, a hexadecimal one
-// without digits, and numbers long enough to need the 60-bit check.
+// The number starting at line[pos] (a digit), if it is short (see short_number.h): sets its
+// value and `end`, the position after it.
 bool ScanFastNumber(const char* line, std::size_t pos, std::size_t& end, std::uint64_t& value) {
-  end = pos + 1;  // the line ends with '\n', which ends every run below
-  if (line[pos] == '0') {
-    if ((line[end] | 0x20) == 'x') {
-      const std::size_t digits = end + 1;
-      value = 0;
-      for (end = digits; IsHexDigit(line[end]); ++end) {
-        if (end - digits == kFastHexDigits) return false;
-        value = value * 16 + HexValue(line[end]);
-      }
-      return end != digits;
-    }
-    if ((line[end] | 0x20) == 'b') return false;
-  }
-  value = static_cast<unsigned>(line[pos] - '0');  // leading zeros read as decimal
-  for (; IsDigit(line[end]); ++end) {
-    if (end - pos == kFastDigits) return false;
-    value = value * 10 + static_cast<unsigned>(line[end] - '0');
-  }
+  const char* const after = ScanShortNumber(line + pos, value);
+  if (after == nullptr) return false;
+  end = static_cast<std::size_t>(after - line);
   return true;
 }
 

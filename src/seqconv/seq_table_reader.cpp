@@ -12,6 +12,7 @@
 #include "lexer/expression.h"
 #include "lexer/lexer.h"
 #include "lexer/name_hash.h"
+#include "lexer/short_number.h"
 
 namespace {
 
@@ -226,33 +227,12 @@ namespace {
   return p;
 }
 
-// A hexadecimal literal of up to 15 digits, `p` at its 0x; null for anything else.
-const char* ScanPlainHexNumber(const char* p, std::int64_t& value) {
-  const char* const digits = p + 2;
-  std::uint64_t hex = 0;
-  for (p = digits; IsHexDigit(*p); ++p)
-    hex = hex * 16 + static_cast<unsigned>(Lexer::HexDigitValue(static_cast<unsigned char>(*p)));
-  if (p == digits || p - digits > 15) return nullptr;
-  value = static_cast<std::int64_t>(hex);
-  return p;
-}
-
-// A decimal literal of up to 18 digits or a hexadecimal one of up to 15 (neither can reach the
-// 60-bit limit); null for anything else, binary literals included. The decimal case is kept small
-// and inlined: it is most of what a plain line holds.
+// A short number (see short_number.h); null for anything else.
 [[gnu::always_inline]] inline const char* ScanPlainNumber(const char* p, std::int64_t& value) {
-  unsigned digit = static_cast<unsigned char>(*p) - '0';
-  if (digit > 9) return nullptr;
-  if (digit == 0 && IsLetter(p[1])) {
-    if (p[1] == 'x' || p[1] == 'X') return ScanPlainHexNumber(p, value);
-    if (p[1] == 'b' || p[1] == 'B') return nullptr;
-  }
-  const char* const start = p;
-  std::uint64_t decimal = digit;
-  while ((digit = static_cast<unsigned char>(*++p) - '0') <= 9)
-    decimal = decimal * 10 + digit;
-  if (p - start > 18) return nullptr;
-  value = static_cast<std::int64_t>(decimal);
+  if (!IsDigit(*p)) return nullptr;
+  std::uint64_t number;
+  p = ScanShortNumber(p, number);
+  if (p != nullptr) value = static_cast<std::int64_t>(number);
   return p;
 }
 

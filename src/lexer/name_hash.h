@@ -13,22 +13,27 @@ inline std::uint32_t HashName(std::string_view name) {
   const std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
   std::uint64_t hash = name.size() * kMultiplier;
   const char* p = name.data();
-  std::size_t left = name.size();
-  for (; left >= 8; p += 8, left -= 8) {
+  const std::size_t size = name.size();
+  const auto load8 = [](const char* at) {
     std::uint64_t chunk;
-    std::memcpy(&chunk, p, 8);
-    hash = (hash ^ chunk) * kMultiplier;
-  }
-  // The last one to seven bytes in at most two reads, which may overlap: with the length in the
-  // hash already, every byte still counts.
-  if (left >= 4) {
+    std::memcpy(&chunk, at, 8);
+    return chunk;
+  };
+  if (size >= 8) {
+    // Whole chunks, then the last eight bytes, which may overlap the chunk before: with the
+    // length in the hash already, every byte still counts.
+    const char* const last = p + size - 8;
+    for (; p < last; p += 8)
+      hash = (hash ^ load8(p)) * kMultiplier;
+    hash = (hash ^ load8(last)) * kMultiplier;
+  } else if (size >= 4) {
     std::uint32_t first, last;
     std::memcpy(&first, p, 4);
-    std::memcpy(&last, p + left - 4, 4);
+    std::memcpy(&last, p + size - 4, 4);
     hash = (hash ^ (first | static_cast<std::uint64_t>(last) << 32)) * kMultiplier;
-  } else if (left > 0) {
+  } else if (size > 0) {
     const auto byte = [p](std::size_t k) { return static_cast<unsigned char>(p[k]); };
-    const std::uint64_t chunk = byte(0) | byte(left / 2) << 8 | byte(left - 1) << 16;
+    const std::uint64_t chunk = byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
     hash = (hash ^ chunk) * kMultiplier;
   }
   hash ^= hash >> 33;

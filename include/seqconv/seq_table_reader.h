@@ -88,8 +88,8 @@ class SeqTableReader {
 
   void ReadEntry(Lexer& lexer);
   bool ReadPlainEntryLine(Lexer& lexer);
-  const char* ReadFieldExpression(Lexer& lexer, std::string_view line, const char* field,
-                                  std::int64_t& value, std::size_t& expanded);
+  bool ReadFieldExpressions(Lexer& lexer, std::string_view line, const char* field,
+                            std::int64_t* values, int count, std::size_t& expanded);
   void FileEntry(Seq seq, std::int64_t number);
   void StoreTexts(Seq& seq, std::string_view name, std::string_view label);
   void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
@@ -114,8 +114,8 @@ class SeqTableReader {
   std::string mPendingFile;        // all pending lines come from this file
   std::vector<char> mPendingText;  // their texts, one after the other
   std::size_t mPendingTextUsed = 0;
-  std::uint64_t mExpressionsRead = 0;  // fields read by ReadFieldExpression
-  std::uint64_t mExpressionsLeft = 0;  // fields it gave up
+  std::uint64_t mExpressionsRead = 0;  // lines read by ReadFieldExpressions
+  std::uint64_t mExpressionsLeft = 0;  // lines it gave up
   std::uint32_t mFetched = 0;          // what fetching the slots read, kept so the reads stay
 };
 

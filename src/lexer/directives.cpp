@@ -241,7 +241,8 @@ TokenKind Lexer::DirectiveDefine() {
     if (!same) Fail("Multiple defined macro \"" + name + "\"");
     mMacroBytes -= BodyBytes(old);
   }
-  mMacros.Set(name);
+  std::int64_t value;
+  mMacros.Set(name, ValueOfBody(mMacros.NewBody(), value) ? &value : nullptr);
   mMacroBytes += bodyBytes;
   return RequireLineEnd();
 }

@@ -25,6 +25,8 @@ class ExpressionRules {
  public:
   /// Deepest nesting of parentheses in one expression; deeper input is an error, not a crash.
   static const int kMaxNesting = 256;
+  /// Deepest nesting inside an operand that a source delivers as TOKEN_VALUE.
+  static const int kMaxValueNesting = 16;
 
  protected:
   typedef std::uint64_t Bits;
@@ -155,7 +157,7 @@ std::int64_t ExpressionParser<Source>::Apply(TokenKind op, std::int64_t left, st
 }
 
 // unary = ("+" | "-")* primary
-// primary = "(" expression ")" | "{" bitset | identifier | number
+// primary = "(" expression ")" | "{" bitset | identifier | number | known value
 template <class Source>
 std::int64_t ExpressionParser<Source>::ParseUnary() {
   bool negate = false;
@@ -182,6 +184,12 @@ std::int64_t ExpressionParser<Source>::ParseUnary() {
       mSource.Next();
       break;
     case TOKEN_NUMBER:
+      value = mSource.Number();
+      mSource.Next();
+      break;
+    case TOKEN_VALUE:
+      // Its parentheses count: where they would nest too deeply, the source takes the long way.
+      if (mNesting + kMaxValueNesting > kMaxNesting) mSource.FailSyntax();
       value = mSource.Number();
       mSource.Next();
       break;

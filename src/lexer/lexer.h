@@ -34,6 +34,10 @@ enum : TokenKind {
   TOKEN_EQ = 265,
   TOKEN_SHL = 266,
   TOKEN_SHR = 267,
+  // An operand whose value the token source already knows: a macro whose body is a whole
+  // parenthesized expression. Only the evaluation of peeked lines delivers it, and only to the
+  // expression parser.
+  TOKEN_VALUE = 268,
 };
 
 class Lexer {
@@ -209,16 +213,27 @@ class Lexer {
   /// Consumes the line that PeekLine returned, as reading its tokens would: its line end
   /// becomes the current token.
   void SkipPeekedLine();
-  /// For a caller that reads a peeked line itself: evaluates the expression that starts at
-  /// line[pos] as ExpressionEvaluator would over the line's tokens, with no symbol table. On
-  /// success: its value, the kind of the token after it ('\n' for the line end or a comment),
-  /// `pos` after that token, and the macro tokens it used added to `expanded`. False when the
-  /// expression holds anything but numbers, operators and macros whose bodies hold only those,
-  /// or would fail; the line is then for the token path, which reports what it finds. Changes
-  /// nothing in the lexer.
-  bool EvaluateInPeekedLine(std::string_view line, std::size_t& pos, std::int64_t& value,
-                            TokenKind& next, std::size_t& expanded) const;
-  /// Counts `count` macro tokens that a line read with EvaluateInPeekedLine used; false, with
+  /// A token of a peeked line as ScanPeekedLine delivers it to EvaluateLineTokens.
+  struct LineToken {
+    std::int64_t value;  // of a number or TOKEN_VALUE
+    TokenKind kind;
+    bool fromBody;  // delivered by a macro body rather than written in the line
+  };
+  /// For a caller that reads a peeked line itself: the tokens from line[pos] to the line's end
+  /// or comment, as the scanner would deliver them, into tokens[1] on, with a '\n' token last;
+  /// tokens[0] is left for the caller (EvaluateLineTokens reads it as the token before an
+  /// expression). A macro whose body reads as one operand becomes one token, a number or
+  /// TOKEN_VALUE. The macro tokens used are added to `expanded`. False when the text holds
+  /// anything but numbers, operators and macros whose bodies hold only those, or when the tokens
+  /// would not fit in `capacity` entries; the line is then for the token path, which reports
+  /// what it finds. Changes nothing in the lexer.
+  bool ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* tokens,
+                      std::size_t capacity, std::size_t& expanded) const;
+  /// Evaluates the expression that starts at tokens[at] as ExpressionEvaluator would over the
+  /// same tokens, with no symbol table; on success `at` is the index of the token after it.
+  /// False where the evaluator would fail.
+  static bool EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value);
+  /// Counts `count` macro tokens that a line read with ScanPeekedLine used; false, with
   /// nothing counted, when they would exceed the budget (the token path then reports it).
   bool TakeExpandedTokens(std::size_t count) {
     if (count > kMaxExpandedTokens - mExpandedTokens) return false;
@@ -240,6 +255,8 @@ class Lexer {
   static const std::uint64_t kMaxExpandedTokens = 100000000;
 
  private:
+  /// The value of a body that reads as one operand wherever it is used; false for others.
+  static bool ValueOfBody(const MacroTable::Body& body, std::int64_t& value);
   /// The rest of a macro body being delivered, from `next` to `end`. The body is held by the
   /// macro table: a body is delivered whole before the scanner reads another character, so no
   /// directive can change or drop it meanwhile.

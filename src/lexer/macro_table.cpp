@@ -18,7 +18,8 @@ void MacroTable::AppendToken(std::int32_t kind, char text, std::int64_t numberVa
   mNewBody.push_back(token);
 }
 
-void MacroTable::Set(std::string_view name) {
+void MacroTable::Set(std::string_view name, const std::int64_t* value) {
+  assert(mNewBody.size() < kValueKnown);
   const std::uint32_t hash = Hash(name);
   std::size_t slot = mCount > 0 ? Locate(name, hash) : kNone;
   if (slot == kNone) {
@@ -34,7 +35,9 @@ void MacroTable::Set(std::string_view name) {
     Release(mSlots[slot]);
   }
   mSlots[slot].bodyBegin = static_cast<std::uint32_t>(mTokens.size());
-  mSlots[slot].bodySize = static_cast<std::uint32_t>(mNewBody.size());
+  mSlots[slot].bodySize =
+      static_cast<std::uint32_t>(mNewBody.size()) | (value != nullptr ? kValueKnown : 0);
+  mSlots[slot].value = value != nullptr ? *value : 0;
   mTokens.insert(mTokens.end(), mNewBody.begin(), mNewBody.end());
   mNewBody.clear();
   CompactIfWasteful();
@@ -74,7 +77,8 @@ std::size_t MacroTable::Place(const Slot& slot) {
 
 void MacroTable::Release(const Slot& slot) {
   const MacroToken* token = mTokens.data() + slot.bodyBegin;
-  for (std::uint32_t k = 0; k < slot.bodySize; ++k)
+  const std::uint32_t size = slot.bodySize & ~kValueKnown;
+  for (std::uint32_t k = 0; k < size; ++k)
     mDeadBytes += sizeof(MacroToken) + token[k].stringLength;
 }
 
@@ -110,7 +114,7 @@ void MacroTable::CompactIfWasteful() {
   for (Slot& slot : mSlots) {
     if (slot.nameLength == 0) continue;
     const MacroToken* body = mTokens.data() + slot.bodyBegin;
-    slot.bodyBegin = StoreBody(body, body + slot.bodySize, tokens, strings);
+    slot.bodyBegin = StoreBody(body, body + (slot.bodySize & ~kValueKnown), tokens, strings);
     const std::size_t nameOffset = names.size();
     names.append(mNames, slot.nameOffset, slot.nameLength);
     slot.nameOffset = nameOffset;

@@ -1,7 +1,7 @@
 // The macro table: names to their stored bodies. Every identifier the scanner reads is looked up
 // here and every use of a macro reads its body, while the rest of a big run (the input, the table
 // being built) streams through the cache. So the table is kept small and dense: a power-of-two
-// array of 24-byte slots, probed linearly, and three shared arenas for the names, the body tokens
+// array of 32-byte slots, probed linearly, and three shared arenas for the names, the body tokens
 // and their string values, instead of an allocation per name, body and token.
 //
 // A replaced or removed macro leaves its name and body behind in the arenas. Once what is left
@@ -34,6 +34,10 @@ class MacroTable {
   struct Body {
     const MacroToken* begin = nullptr;
     const MacroToken* end = nullptr;
+    /// Set when the body stands for one operand of known value wherever it is used: a number,
+    /// or a whole parenthesized expression over numbers (see Set).
+    bool valueKnown = false;
+    std::int64_t value = 0;
     std::size_t size() const { return static_cast<std::size_t>(end - begin); }
   };
 
@@ -44,9 +48,12 @@ class MacroTable {
     if (mCount == 0) return false;
     const std::size_t slot = Locate(name, Hash(name));
     if (slot == kNone) return false;
-    const MacroToken* tokens = mTokens.data() + mSlots[slot].bodyBegin;
+    const Slot& found = mSlots[slot];
+    const MacroToken* tokens = mTokens.data() + found.bodyBegin;
     body.begin = tokens;
-    body.end = tokens + mSlots[slot].bodySize;
+    body.end = tokens + (found.bodySize & ~kValueKnown);
+    body.valueKnown = (found.bodySize & kValueKnown) != 0;
+    body.value = found.value;
     return true;
   }
   bool Contains(std::string_view name) const {
@@ -68,8 +75,10 @@ class MacroTable {
   /// The body collected since BeginBody.
   Body NewBody() const { return Body{mNewBody.data(), mNewBody.data() + mNewBody.size()}; }
 
-  /// Stores the new body under `name`, replacing what was stored.
-  void Set(std::string_view name);
+  /// Stores the new body under `name`, replacing what was stored. `value`, when given, is the
+  /// value of the body as one operand; the caller vouches that reading the body in any
+  /// expression gives that operand (a number, or parentheses around the whole body).
+  void Set(std::string_view name, const std::int64_t* value = nullptr);
   /// Removes `name`; false when it was not there.
   bool Erase(std::string_view name);
 
@@ -78,20 +87,29 @@ class MacroTable {
  private:
   struct Slot {
     std::uint64_t nameOffset = 0;
+    std::int64_t value = 0;
     std::uint32_t nameLength = 0;  // 0: a free slot (no name is empty)
     std::uint32_t hash = 0;
     std::uint32_t bodyBegin = 0;
-    std::uint32_t bodySize = 0;
+    std::uint32_t bodySize = 0;  // with kValueKnown when `value` holds
   };
+  // Bodies are far shorter than 2^31 tokens (the lexer bounds them), which leaves the top bit.
+  static const std::uint32_t kValueKnown = 0x80000000u;
   static const std::size_t kNone = ~std::size_t(0);
 
-  // Names are short: comparing them inline beats a library call.
+  // Names are short: comparing them inline beats a library call. Eight bytes at a time, the
+  // last eight possibly overlapping the ones before.
   static bool SameBytes(const char* a, const char* b, std::size_t size) {
-    for (; size >= 8; size -= 8, a += 8, b += 8) {
-      std::uint64_t x, y;
-      std::memcpy(&x, a, 8);
-      std::memcpy(&y, b, 8);
-      if (x != y) return false;
+    std::uint64_t x, y;
+    if (size >= 8) {
+      for (std::size_t at = 0; at + 8 < size; at += 8) {
+        std::memcpy(&x, a + at, 8);
+        std::memcpy(&y, b + at, 8);
+        if (x != y) return false;
+      }
+      std::memcpy(&x, a + size - 8, 8);
+      std::memcpy(&y, b + size - 8, 8);
+      return x == y;
     }
     for (; size > 0; --size) {
       if (*a++ != *b++) return false;

@@ -191,83 +191,37 @@ TokenKind Lexer::ScanToken() {
 
 namespace {
 
-// Thrown by LineSource where the token path must take over.
+// Thrown by the sources below where the token path must take over.
 struct LeaveToTokens {};
 
-// The tokens of one line of taken text, and of the macro bodies it uses, for the expression
-// parser: the same tokens the scanner's fast path delivers, read straight from the line, with
-// nothing written to the lexer. Whatever the fast path leaves to the general one (strings, names
-// that are no macros, long numbers, stray bytes), and every error, ends the attempt.
-class LineSource {
+// Tokens that ScanPeekedLine has read, for the expression parser. The current token is never
+// the last one, a '\n', when Next is called: the parser stops there.
+class LineTokenSource {
  public:
-  LineSource(const MacroTable& macros, const char* line, std::size_t pos)
-      : mMacros(macros), mLine(line), mPos(pos) {}
+  explicit LineTokenSource(const Lexer::LineToken* current) : mCurrent(current) {}
 
-  // Bodies and single-character tokens, the most frequent, inline in the parser; the rest in
-  // one call.
-  [[gnu::always_inline]] TokenKind Next() {
-    if (mBody.begin != mBody.end) return DeliverFromBody();
-    while (IsBlank(mLine[mPos]))  // the line ends with '\n', which is no blank
-      ++mPos;
-    const char c = mLine[mPos];
-    if (kFastClasses[static_cast<unsigned char>(c)] != kSingle) return NextFromLine();
-    ++mPos;
-    mKind = static_cast<unsigned char>(c);
-    return mKind;
-  }
-  TokenKind Kind() const { return mKind; }
-  std::int64_t Number() const { return mNumber; }
+  TokenKind Next() { return (++mCurrent)->kind; }
+  TokenKind Kind() const { return mCurrent->kind; }
+  std::int64_t Number() const { return mCurrent->value; }
   std::string_view Name() const { throw LeaveToTokens(); }
   [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
   [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
 
-  bool BodyPending() const { return mBody.begin != mBody.end; }
-  std::size_t Position() const { return mPos; }
-  std::size_t Expanded() const { return mExpanded; }
+  const Lexer::LineToken* Current() const { return mCurrent; }
 
  private:
-  [[gnu::noinline]] TokenKind NextFromLine() {
-    for (;;) {
-      while (IsBlank(mLine[mPos]))  // the line ends with '\n', which is no blank
-        ++mPos;
-      const char c = mLine[mPos];
-      std::size_t end = mPos + 1;
-      std::uint64_t value = 0;
-      switch (kFastClasses[static_cast<unsigned char>(c)]) {
-        case kSingle:
-          mKind = static_cast<unsigned char>(c);
-          break;
-        case kZero:
-        case kDecimal:
-          if (!ScanFastNumber(mLine, mPos, end, value)) throw LeaveToTokens();
-          mKind = TOKEN_NUMBER;
-          break;
-        case kCompare:
-          mKind = ScanFastCompare(mLine, mPos, end);
-          break;
-        case kName:
-          while (IsNameChar(mLine[end]))
-            ++end;
-          if (!mMacros.Find(std::string_view(mLine + mPos, end - mPos), mBody)) {
-            throw LeaveToTokens();
-          }
-          mExpanded += mBody.size();
-          mPos = end;
-          if (mBody.begin == mBody.end) continue;  // an empty body: on to the next token
-          return DeliverFromBody();
-        default:
-          if (c != ';') throw LeaveToTokens();
-          mKind = '\n';  // a comment ends the line
-          break;
-      }
-      mPos = end;
-      mNumber = static_cast<std::int64_t>(value);
-      return mKind;
-    }
-  }
+  const Lexer::LineToken* mCurrent;
+};
 
-  TokenKind DeliverFromBody() {
-    const MacroToken& token = *mBody.begin++;
+// The tokens of a stored body, for the expression parser; anything but numbers and operators
+// ends the attempt, as does every error.
+class BodySource {
+ public:
+  explicit BodySource(const MacroTable::Body& body) : mNext(body.begin), mEnd(body.end) {}
+
+  TokenKind Next() {
+    if (mNext == mEnd) return mKind = '\n';
+    const MacroToken& token = *mNext++;
     if (token.kind == TOKEN_IDENTIFIER || token.kind == TOKEN_STRING ||
         token.kind == TOKEN_DIRECTIVE) {
       throw LeaveToTokens();
@@ -276,33 +230,120 @@ class LineSource {
     mNumber = token.numberValue;
     return mKind;
   }
+  TokenKind Kind() const { return mKind; }
+  std::int64_t Number() const { return mNumber; }
+  std::string_view Name() const { throw LeaveToTokens(); }
+  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
+  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
 
-  const MacroTable& mMacros;
-  const char* mLine;
-  std::size_t mPos;
-  MacroTable::Body mBody;
+ private:
+  const MacroToken* mNext;
+  const MacroToken* mEnd;
   TokenKind mKind = '\n';
   std::int64_t mNumber = 0;
-  std::size_t mExpanded = 0;
 };
 
 }  // namespace
 
-bool Lexer::EvaluateInPeekedLine(std::string_view line, std::size_t& pos, std::int64_t& value,
-                                 TokenKind& next, std::size_t& expanded) const {
-  assert(!line.empty() && line.back() == '\n' && pos < line.size());
+// Only a body that opens with '(' and closes it with its last token reads as one operand in every
+// context: "(1) + (2)" after a '*' would not. Its depth is bounded so that the parser can tell
+// whether its parentheses would nest too deeply where it is used.
+bool Lexer::ValueOfBody(const MacroTable::Body& body, std::int64_t& value) {
+  if (body.size() == 1 && body.begin->kind == TOKEN_NUMBER) {
+    value = body.begin->numberValue;
+    return true;
+  }
+  if (body.size() < 3 || body.begin->kind != '(') return false;
+  int depth = 0;
+  for (const MacroToken* token = body.begin; token != body.end; ++token) {
+    if (token->kind == '(') {
+      if (++depth > ExpressionRules::kMaxValueNesting) return false;
+    } else if (token->kind == ')') {
+      if (--depth == 0 && token + 1 != body.end) return false;
+    }
+  }
+  if (depth != 0) return false;
   static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
-  LineSource source(mMacros, line.data(), pos);
+  BodySource source(body);
   try {
-    value = ExpressionParser<LineSource>(source, kNoTables, false).Parse();
+    value = ExpressionParser<BodySource>(source, kNoTables, false).Parse();
   } catch (const LeaveToTokens&) {
     return false;
   }
-  // A body that runs on past the expression is left to the token path.
-  if (source.BodyPending()) return false;
-  next = source.Kind();
-  pos = source.Position();
-  expanded += source.Expanded();
+  return source.Kind() == '\n';
+}
+
+// The same tokens the scanner's fast path delivers, read straight from the line, and the bodies
+// of the macros it names. Whatever the fast path leaves to the general one (strings, names that
+// are no macros, long numbers, stray bytes) ends the attempt.
+bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* tokens,
+                           std::size_t capacity, std::size_t& expanded) const {
+  assert(!line.empty() && line.back() == '\n' && pos < line.size() && capacity >= 2);
+  const char* const text = line.data();
+  LineToken* out = tokens + 1;
+  // Room for one more token, and for the '\n' that ends them.
+  LineToken* const last = tokens + capacity - 1;
+  for (;;) {
+    while (IsBlank(text[pos]))  // the line ends with '\n', which is no blank
+      ++pos;
+    const char c = text[pos];
+    if (out == last) return false;
+    std::size_t end = pos + 1;
+    switch (kFastClasses[static_cast<unsigned char>(c)]) {
+      case kSingle:
+        *out++ = LineToken{0, static_cast<unsigned char>(c), false};
+        if (c == '\n') return true;
+        break;
+      case kZero:
+      case kDecimal: {
+        std::uint64_t value;
+        if (!ScanFastNumber(text, pos, end, value)) return false;
+        *out++ = LineToken{static_cast<std::int64_t>(value), TOKEN_NUMBER, false};
+        break;
+      }
+      case kCompare:
+        *out++ = LineToken{0, ScanFastCompare(text, pos, end), false};
+        break;
+      case kName: {
+        while (IsNameChar(text[end]))
+          ++end;
+        MacroTable::Body body;
+        if (!mMacros.Find(std::string_view(text + pos, end - pos), body)) return false;
+        expanded += body.size();
+        if (body.valueKnown) {
+          // A number, or a whole parenthesized expression: one operand, whatever surrounds it.
+          *out++ = LineToken{body.value, body.size() == 1 ? TOKEN_NUMBER : TOKEN_VALUE, true};
+          break;
+        }
+        if (body.size() > static_cast<std::size_t>(last - out)) return false;
+        for (const MacroToken* token = body.begin; token != body.end; ++token) {
+          if (token->kind == TOKEN_IDENTIFIER || token->kind == TOKEN_STRING ||
+              token->kind == TOKEN_DIRECTIVE) {
+            return false;
+          }
+          *out++ = LineToken{token->numberValue, token->kind, true};
+        }
+        break;
+      }
+      default:
+        if (c != ';') return false;
+        *out = LineToken{0, '\n', false};  // a comment ends the line
+        return true;
+    }
+    pos = end;
+  }
+}
+
+bool Lexer::EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value) {
+  assert(at > 0);
+  static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
+  LineTokenSource source(tokens + at - 1);
+  try {
+    value = ExpressionParser<LineTokenSource>(source, kNoTables, false).Parse();
+  } catch (const LeaveToTokens&) {
+    return false;
+  }
+  at = static_cast<std::size_t>(source.Current() - tokens);
   return true;
 }
 

@@ -285,12 +285,15 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     p = ScanPlainNumber(field, values[i]);
     if (p != nullptr) p = SkipBlanks(p, lineEnd);
     if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
-      p = ReadFieldExpression(lexer, line, field, values[i], expanded);
-      if (p == nullptr) return false;
+      if (!ReadFieldExpressions(lexer, line, field, values + i, 5 - i, expanded)) return false;
+      p = lineEnd - 1;
+      break;
     }
-    if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
   }
   if (*p != '\n' && *p != ';') return false;
+  for (int i = 0; i < 5; ++i) {
+    if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
+  }
 
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
@@ -306,26 +309,38 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   return true;
 }
 
-// A field that is more than a number: evaluated from the line by the lexer, which takes numbers,
-// operators and macros whose bodies hold only those. Returns where the token after the field
-// stands in the line (its ',' or the line end), or null for the token path. Giving up costs more
-// than reading the line by tokens at once, so after many lines given up in a row, the token path
-// gets such lines straight away.
-const char* SeqTableReader::ReadFieldExpression(Lexer& lexer, std::string_view line,
-                                                const char* field, std::int64_t& value,
-                                                std::size_t& expanded) {
-  if (mExpressionsLeft > 8 * mExpressionsRead + 256) return nullptr;
-  std::size_t pos = static_cast<std::size_t>(field - line.data());
-  TokenKind next;
-  if (!lexer.EvaluateInPeekedLine(line, pos, value, next, expanded)) {
-    ++mExpressionsLeft;
-    return nullptr;
+// A field that is more than a number, and the fields after it up to the line end: their tokens
+// are read from the line by the lexer, which takes numbers, operators and macros whose bodies
+// hold only those, and evaluated from there. False for the token path. Giving up costs more than
+// reading the line by tokens at once, so after many lines given up, the token path gets such
+// lines straight away.
+bool SeqTableReader::ReadFieldExpressions(Lexer& lexer, std::string_view line, const char* field,
+                                          std::int64_t* values, int count, std::size_t& expanded) {
+  if (mExpressionsLeft > 8 * mExpressionsRead + 256) return false;
+  const std::size_t kCapacity = 256;
+  Lexer::LineToken tokens[kCapacity];
+  tokens[0] = Lexer::LineToken{0, ',', false};
+  bool read = lexer.ScanPeekedLine(line, static_cast<std::size_t>(field - line.data()), tokens,
+                                   kCapacity, expanded);
+  std::size_t at = 1;
+  for (int i = 0; read && i < count; ++i) {
+    // Between fields, a ',' of the line's own: one from a macro body has no place there.
+    if (i > 0) {
+      read = tokens[at].kind == ',' && !tokens[at].fromBody;
+      ++at;
+    }
+    const Lexer::LineToken& first = tokens[at];
+    if (read && first.kind == TOKEN_NUMBER &&
+        (tokens[at + 1].kind == ',' || tokens[at + 1].kind == '\n')) {
+      values[i] = first.value;  // a number alone, such as a macro of one
+      ++at;
+    } else if (read) {
+      read = Lexer::EvaluateLineTokens(tokens, at, values[i]);
+    }
   }
-  ++mExpressionsRead;
-  // A ',' that came from a macro body has no place in the line: leave that to the tokens.
-  if (next == ',' && line[pos - 1] == ',') return line.data() + pos - 1;
-  if (next == '\n') return line.data() + line.size() - 1;
-  return nullptr;
+  read = read && tokens[at].kind == '\n';
+  ++(read ? mExpressionsRead : mExpressionsLeft);
+  return read;
 }
 
 void SeqTableReader::StoreTexts(Seq& seq, std::string_view name, std::string_view label) {

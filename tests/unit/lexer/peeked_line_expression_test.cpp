@@ -22,6 +22,8 @@ const char kDefinitions[] =
     "#define OPEN (3 +\n"
     "#define COMMA ,\n"
     "#define BIG 0x7FFFFFFFFFFFFFFF\n"
+    "#define LOOSE 1 + 2\n"
+    "#define GROUPS (1) + (2)\n"
     "0\n";  // a token to stop at, so that the next line can be peeked
 
 /// A lexer that has read the definitions and stands before `line`.
@@ -40,6 +42,7 @@ struct Outcome {
   bool ok = false;
   std::int64_t value = 0;
   TokenKind next = 0;
+  bool nextFromBody = false;
   std::size_t expanded = 0;
 };
 
@@ -47,9 +50,16 @@ Outcome FromLine(const std::string& line) {
   Source source(line);
   const std::string_view peeked = source.lexer.PeekLine();
   Outcome outcome;
-  std::size_t pos = 0;
-  outcome.ok =
-      source.lexer.EvaluateInPeekedLine(peeked, pos, outcome.value, outcome.next, outcome.expanded);
+  const std::size_t kCapacity = 1024;
+  Lexer::LineToken tokens[kCapacity];
+  tokens[0] = Lexer::LineToken{0, ',', false};
+  std::size_t at = 1;
+  outcome.ok = source.lexer.ScanPeekedLine(peeked, 0, tokens, kCapacity, outcome.expanded) &&
+               Lexer::EvaluateLineTokens(tokens, at, outcome.value);
+  if (outcome.ok) {
+    outcome.next = tokens[at].kind;
+    outcome.nextFromBody = tokens[at].fromBody;
+  }
   return outcome;
 }
 
@@ -72,9 +82,9 @@ TEST(PeekedLineExpression, TakesWhatTheTokensGiveAndDeclinesTheRest) {
   };
   const Row rows[] = {
       // Numbers, operators, precedence, bit sets, macros of numbers and expressions.
-      {"1 + 2 * 3, rest", true},
+      {"1 + 2 * 3, 4", true},
       {"(1 + 2) * 3 ; comment", true},
-      {"0x7F & 0X1f | 010, x", true},
+      {"0x7F & 0X1f | 010, 5", true},
       {"ONE << 4 >> 1 <= 8 == 1", true},
       {"-SUM * --2 / 3 - +1", true},
       {"{0-3, 5} + {7}", true},
@@ -85,15 +95,25 @@ TEST(PeekedLineExpression, TakesWhatTheTokensGiveAndDeclinesTheRest) {
       {"1 2", true},        // the expression ends before the 2; the caller sees no ',' there
       {"OPEN 4)", true},    // a body and the line make one expression
       {"1 COMMA 2", true},  // ends at a ',' from a body: the caller sees none in the line
+      {"PAIR", true},       // as does a body that runs on past the expression
+      // Bodies read as one operand only where parentheses hold all of them.
+      {"3 * SUM", true},
+      {"3 * LOOSE", true},
+      {"3 * GROUPS", true},
+      {"{ONE}", true},
+      {std::string(200, '(') + "SUM" + std::string(200, ')'), true},
       // Declined: what the token path must read or report itself.
-      {"PAIR", false},           // a body that runs on past the expression
-      {"NAME + 1", false},       // a name that is no macro, from a body
-      {"undefined + 1", false},  // or from the line
-      {"TEXT", false},           // a string
-      {"1 / 0", false},          // an error
-      {"(1 + 2", false},         // an error at the line end
-      {"0b101", false},          // binary numbers go the general way
-      {"0x", false},             // as do broken ones
+      {"{SUM}", false},  // parentheses where a bit number must stand
+      {std::string(250, '(') + "SUM" + std::string(250, ')'), false},  // nested too deeply
+      {std::string(256, '(') + "SUM" + std::string(256, ')'), false},  // with its own
+      {"1" + std::string(1100, '+') + "1", false},  // more tokens than there is room for
+      {"NAME + 1", false},                          // a name that is no macro, from a body
+      {"undefined + 1", false},                     // or from the line
+      {"TEXT", false},                              // a string
+      {"1 / 0", false},                             // an error
+      {"(1 + 2", false},                            // an error at the line end
+      {"0b101", false},                             // binary numbers go the general way
+      {"0x", false},                                // as do broken ones
       {"0x1234567890ABCDEF", false},
       {"1234567890123456789", false},
       {"\"s\"", false},
@@ -111,6 +131,12 @@ TEST(PeekedLineExpression, TakesWhatTheTokensGiveAndDeclinesTheRest) {
     }
     EXPECT_EQ(row.taken, line.ok);
   }
+}
+
+TEST(PeekedLineExpression, TellsTheLinesOwnTokensFromTheBodies) {
+  EXPECT_FALSE(FromLine("1, 2").nextFromBody);
+  EXPECT_TRUE(FromLine("1 COMMA 2").nextFromBody);
+  EXPECT_TRUE(FromLine("PAIR").nextFromBody);
 }
 
 TEST(PeekedLineExpression, CountsTheMacroTokensItUses) {

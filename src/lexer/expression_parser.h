@@ -92,8 +92,11 @@ class ExpressionParser : private ExpressionRules {
 
  private:
   std::int64_t ParseBinary(int minLevel);
+  std::int64_t ParseOperators(std::int64_t left, int minLevel);
   std::int64_t Apply(TokenKind op, std::int64_t left, std::int64_t right);
-  std::int64_t ParseUnary();
+  // Inline where the parser reads operands; parentheses are out of line, as they recurse.
+  [[gnu::always_inline]] inline std::int64_t ParseUnary();
+  [[gnu::noinline]] std::int64_t ParseGroup();
   std::int64_t ParseBitSet();
   int ReadBitNumber();
   [[noreturn]] void FailBitSet() const;
@@ -110,13 +113,21 @@ class ExpressionParser : private ExpressionRules {
 // one operator of its level at most: after it only looser operators may follow.
 template <class Source>
 std::int64_t ExpressionParser<Source>::ParseBinary(int minLevel) {
-  std::int64_t left = ParseUnary();
+  return ParseOperators(ParseUnary(), minLevel);
+}
+
+// The operators after `left`, of `minLevel` or tighter. Mostly the operator after a right
+// operand binds no tighter than the one before it: then the operand is complete as it is, with
+// no call to find that out.
+template <class Source>
+std::int64_t ExpressionParser<Source>::ParseOperators(std::int64_t left, int minLevel) {
   int maxLevel = kMultiplicative;
   for (;;) {
     const TokenKind op = mSource.Kind();
     const int level = LevelOf(op);
     if (level == kNoOperator || level < minLevel || level > maxLevel) return left;
-    const std::int64_t right = ParseBinary(level + 1);
+    std::int64_t right = ParseUnary();
+    if (LevelOf(mSource.Kind()) > level) right = ParseOperators(right, level + 1);
     left = Apply(op, left, right);
     if (level == kEquality || level == kRelational) maxLevel = level - 1;
   }
@@ -169,12 +180,7 @@ std::int64_t ExpressionParser<Source>::ParseUnary() {
   std::int64_t value;
   switch (kind) {
     case '(':
-      if (mNesting >= kMaxNesting) mSource.Fail("Expression nested too deeply");
-      ++mNesting;
-      value = ParseBinary(kOr);
-      --mNesting;
-      if (mSource.Kind() != ')') mSource.Fail("Unmatch ( )");
-      mSource.Next();
+      value = ParseGroup();
       break;
     case '{':
       value = ParseBitSet();
@@ -197,6 +203,18 @@ std::int64_t ExpressionParser<Source>::ParseUnary() {
       mSource.FailSyntax();
   }
   return negate ? Wrap(0 - static_cast<Bits>(value)) : value;
+}
+
+// What follows a '(': an expression and its ')'.
+template <class Source>
+std::int64_t ExpressionParser<Source>::ParseGroup() {
+  if (mNesting >= kMaxNesting) mSource.Fail("Expression nested too deeply");
+  ++mNesting;
+  const std::int64_t value = ParseBinary(kOr);
+  --mNesting;
+  if (mSource.Kind() != ')') mSource.Fail("Unmatch ( )");
+  mSource.Next();
+  return value;
 }
 
 template <class Source>

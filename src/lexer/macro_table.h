@@ -44,7 +44,7 @@ class MacroTable {
   bool empty() const { return mCount == 0; }
 
   /// Looks `name` up; fills `body` and returns true when it is a macro.
-  bool Find(std::string_view name, Body& body) const {
+  [[gnu::always_inline]] bool Find(std::string_view name, Body& body) const {
     if (mCount == 0) return false;
     const std::size_t slot = Locate(name, Hash(name));
     if (slot == kNone) return false;

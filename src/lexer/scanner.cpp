@@ -49,8 +49,8 @@ namespace {
 
 // How GetNextToken may take a token that starts with a character: kSlow for everything that
 // needs the whole algorithm (directives, comments, literals, operators that look ahead, numbers
-// starting with 0, bytes that start no token).
-enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kZero, kCompare, kName };
+// starting with 0, bytes that start no token). kSpace: a blank, which starts no token.
+enum FastClass : unsigned char { kSlow, kSingle, kDecimal, kZero, kCompare, kName, kSpace };
 
 constexpr std::array<unsigned char, 256> MakeFastClasses() {
   std::array<unsigned char, 256> table{};
@@ -65,6 +65,7 @@ constexpr std::array<unsigned char, 256> MakeFastClasses() {
     table[static_cast<unsigned char>(c)] = kCompare;
   for (int c = 0; c < 256; ++c) {
     if (IsNameStart(static_cast<char>(c))) table[static_cast<std::size_t>(c)] = kName;
+    if (IsBlank(static_cast<char>(c))) table[static_cast<std::size_t>(c)] = kSpace;
   }
   return table;
 }
@@ -279,36 +280,47 @@ bool Lexer::ValueOfBody(const MacroTable::Body& body, std::int64_t& value) {
 bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* tokens,
                            std::size_t capacity, std::size_t& expanded) const {
   assert(!line.empty() && line.back() == '\n' && pos < line.size() && capacity >= 2);
-  const char* const text = line.data();
+  const char* p = line.data() + pos;  // the line ends with '\n', which ends every run below
   LineToken* out = tokens + 1;
   // Room for one more token, and for the '\n' that ends them.
   LineToken* const last = tokens + capacity - 1;
   for (;;) {
-    while (IsBlank(text[pos]))  // the line ends with '\n', which is no blank
-      ++pos;
-    const char c = text[pos];
+    const char c = *p;
+    const unsigned char fastClass = kFastClasses[static_cast<unsigned char>(c)];
+    if (fastClass == kSpace) {
+      ++p;
+      continue;
+    }
     if (out == last) return false;
-    std::size_t end = pos + 1;
-    switch (kFastClasses[static_cast<unsigned char>(c)]) {
+    switch (fastClass) {
       case kSingle:
         *out++ = LineToken{0, static_cast<unsigned char>(c), false};
         if (c == '\n') return true;
+        ++p;
         break;
       case kZero:
       case kDecimal: {
         std::uint64_t value;
-        if (!ScanFastNumber(text, pos, end, value)) return false;
+        p = ScanShortNumber(p, value);
+        if (p == nullptr) return false;
         *out++ = LineToken{static_cast<std::int64_t>(value), TOKEN_NUMBER, false};
         break;
       }
-      case kCompare:
-        *out++ = LineToken{0, ScanFastCompare(text, pos, end), false};
+      case kCompare: {
+        std::size_t end;
+        *out++ = LineToken{0, ScanFastCompare(p, 0, end), false};
+        p += end;
         break;
+      }
       case kName: {
-        while (IsNameChar(text[end]))
+        const char* end = p + 1;
+        while (IsNameChar(*end))
           ++end;
         MacroTable::Body body;
-        if (!mMacros.Find(std::string_view(text + pos, end - pos), body)) return false;
+        if (!mMacros.Find(std::string_view(p, static_cast<std::size_t>(end - p)), body)) {
+          return false;
+        }
+        p = end;
         expanded += body.size();
         if (body.valueKnown) {
           // A number, or a whole parenthesized expression: one operand, whatever surrounds it.
@@ -330,7 +342,6 @@ bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* to
         *out = LineToken{0, '\n', false};  // a comment ends the line
         return true;
     }
-    pos = end;
   }
 }
 

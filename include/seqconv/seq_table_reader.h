@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <istream>
 #include <map>
 #include <memory>
@@ -52,11 +51,32 @@ class SeqTableReader {
     std::size_t mLeft = 0;
   };
 
+  /// The entries in the order they were read, in blocks that never move: adding one copies
+  /// none of the others, and finding one takes a shift and a mask.
+  class EntryStore {
+   public:
+    std::uint32_t size() const { return mSize; }
+    const Seq& operator[](std::uint32_t index) const {
+      return mBlocks[index >> kBlockShift][index & kBlockMask];
+    }
+    void push_back(const Seq& seq) {
+      if ((mSize & kBlockMask) == 0) mBlocks.emplace_back(new Seq[kBlockMask + 1]);
+      mBlocks.back()[mSize & kBlockMask] = seq;
+      ++mSize;
+    }
+
+   private:
+    static const unsigned kBlockShift = 12;
+    static const std::uint32_t kBlockMask = (1u << kBlockShift) - 1;
+    std::vector<std::unique_ptr<Seq[]> > mBlocks;
+    std::uint32_t mSize = 0;
+  };
+
   /// The names of the named entries read so far: a hash set of entry indices, so that a table
   /// of a million named entries costs no more per entry than a small one.
   class NameSet {
    public:
-    explicit NameSet(const std::deque<Seq>& entries) : mEntries(entries) {}
+    explicit NameSet(const EntryStore& entries) : mEntries(entries) {}
     static std::uint32_t Hash(std::string_view name);
     /// Reads the slot where a name with `hash` goes; only to bring it into the cache early.
     std::uint32_t Fetch(std::uint32_t hash) const;
@@ -69,7 +89,7 @@ class SeqTableReader {
       std::uint32_t hash;   // kept so that growing needs no name and most probes no compare
     };
     void Grow();
-    const std::deque<Seq>& mEntries;
+    const EntryStore& mEntries;
     std::vector<Slot> mSlots;
     std::size_t mCount = 0;
   };
@@ -101,18 +121,19 @@ class SeqTableReader {
   bool mPlainLineReading = true;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined
   // Index = sequence number; entry index + 1, or 0 for a number without entry. The entries
-  // themselves sit in one deque rather than one allocation each.
+  // themselves sit in blocks rather than one allocation each.
   std::vector<std::uint32_t> mSeqs;
   std::int32_t mNextNumber = 0;
   NameSet mSeqNames{mEntries};
-  std::deque<Seq> mEntries;
+  EntryStore mEntries;
   TextStore mText;
   std::string mName;                         // of the entry being read token by token
   PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
   std::size_t mPendingFirst = 0;
   std::size_t mPendingCount = 0;
-  std::string mPendingFile;        // all pending lines come from this file
-  std::vector<char> mPendingText;  // their texts, one after the other
+  std::string mPendingFile;               // all pending lines come from this file
+  std::uint64_t mPendingFileChanges = 0;  // Lexer::FileChanges() while it was current
+  std::vector<char> mPendingText;         // their texts, one after the other
   std::size_t mPendingTextUsed = 0;
   std::uint64_t mExpressionsRead = 0;  // lines read by ReadFieldExpressions
   std::uint64_t mExpressionsLeft = 0;  // lines it gave up

@@ -170,6 +170,9 @@ class Lexer {
   std::string GetFileName() const;
   /// The same without a copy; valid until the lexer reads on.
   std::string_view FileName() const { return mTop ? std::string_view(mTop->mFileName) : ""; }
+  /// How often the current file has changed (a file entered or left): while this stays the
+  /// same, so does the file.
+  std::uint64_t FileChanges() const { return mFileChanges; }
   int GetLineNumber() const;
   std::string GetLineText() const;
   /// The same without a copy; valid until the lexer reads on.
@@ -377,7 +380,8 @@ class Lexer {
   bool mFailOnEnd = false;
   bool mEvaluatingCondition = false;
 
-  File* mTop = nullptr;                 // mFileStack.back(), or null once all input ended
+  File* mTop = nullptr;  // mFileStack.back(), or null once all input ended
+  std::uint64_t mFileChanges = 0;
   std::size_t mInactiveConditions = 0;  // entries whose value equals inElse
   std::size_t mMacroBytes = 0;          // what the stored macro bodies hold
   int mDirectiveNesting = 0;            // directives begun inside an unfinished directive

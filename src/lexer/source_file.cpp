@@ -163,11 +163,13 @@ void Lexer::AddIncludeDir(const std::string& directory) {
 void Lexer::PushFile(const SharedPtr<File>& file) {
   mFileStack.push_back(file);
   mTop = file.get();
+  ++mFileChanges;
 }
 
 void Lexer::PopFile() {
   mFileStack.pop_back();
   mTop = mFileStack.empty() ? nullptr : mFileStack.back().get();
+  ++mFileChanges;
 }
 
 bool Lexer::ReadCharAcrossLines(char& c) {

@@ -155,9 +155,10 @@ void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
 }
 
 void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
-  if (mPendingCount > 0 && lexer.FileName() != mPendingFile) CheckPendingNames();
+  if (mPendingCount > 0 && lexer.FileChanges() != mPendingFileChanges) CheckPendingNames();
   if (mPendingCount == 0) {
     mPendingFile = lexer.FileName();
+    mPendingFileChanges = lexer.FileChanges();
     mPendingTextUsed = 0;
   }
   PendingName& pending = mPendingNames[(mPendingFirst + mPendingCount++) % kPendingNames];
@@ -286,14 +287,15 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     if (p != nullptr) p = SkipBlanks(p, lineEnd);
     if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
       if (!ReadFieldExpressions(lexer, line, field, values + i, 5 - i, expanded)) return false;
+      for (; i < 5; ++i) {
+        if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
+      }
       p = lineEnd - 1;
       break;
     }
+    if (values[i] > kFields[i].maximum) return false;  // a plain number is never negative
   }
   if (*p != '\n' && *p != ';') return false;
-  for (int i = 0; i < 5; ++i) {
-    if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
-  }
 
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;

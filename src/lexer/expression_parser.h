@@ -46,6 +46,53 @@ class ExpressionRules {
                      : Wrap(static_cast<Bits>(value) >> n);
   }
 
+  /// `left op right` for a binary operator; false for a division by zero.
+  static bool Compute(TokenKind op, std::int64_t left, std::int64_t right, std::int64_t& result) {
+    switch (op) {
+      case '|':
+        result = left | right;
+        return true;
+      case '&':
+        result = left & right;
+        return true;
+      case TOKEN_EQ:
+        result = left == right ? 1 : 0;
+        return true;
+      case TOKEN_LT:
+        result = left < right ? 1 : 0;
+        return true;
+      case TOKEN_LE:
+        result = left <= right ? 1 : 0;
+        return true;
+      case TOKEN_GT:
+        result = left > right ? 1 : 0;
+        return true;
+      case TOKEN_GE:
+        result = left >= right ? 1 : 0;
+        return true;
+      case TOKEN_SHL:
+        result = ShiftLeft(left, right);
+        return true;
+      case TOKEN_SHR:
+        result = ShiftRight(left, right);
+        return true;
+      case '+':
+        result = Wrap(static_cast<Bits>(left) + static_cast<Bits>(right));
+        return true;
+      case '-':
+        result = Wrap(static_cast<Bits>(left) - static_cast<Bits>(right));
+        return true;
+      case '*':
+        result = Wrap(static_cast<Bits>(left) * static_cast<Bits>(right));
+        return true;
+      default:  // '/'
+        if (right == 0) return false;
+        // The one quotient that does not fit wraps to itself.
+        result = right == -1 ? Wrap(0 - static_cast<Bits>(left)) : left / right;
+        return true;
+    }
+  }
+
   // Binding strength of the binary operators, loosest first; kNoOperator for any other token.
   enum Level {
     kNoOperator = 0,
@@ -135,36 +182,10 @@ std::int64_t ExpressionParser<Source>::ParseOperators(std::int64_t left, int min
 
 template <class Source>
 std::int64_t ExpressionParser<Source>::Apply(TokenKind op, std::int64_t left, std::int64_t right) {
-  switch (op) {
-    case '|':
-      return left | right;
-    case '&':
-      return left & right;
-    case TOKEN_EQ:
-      return left == right ? 1 : 0;
-    case TOKEN_LT:
-      return left < right ? 1 : 0;
-    case TOKEN_LE:
-      return left <= right ? 1 : 0;
-    case TOKEN_GT:
-      return left > right ? 1 : 0;
-    case TOKEN_GE:
-      return left >= right ? 1 : 0;
-    case TOKEN_SHL:
-      return ShiftLeft(left, right);
-    case TOKEN_SHR:
-      return ShiftRight(left, right);
-    case '+':
-      return Wrap(static_cast<Bits>(left) + static_cast<Bits>(right));
-    case '-':
-      return Wrap(static_cast<Bits>(left) - static_cast<Bits>(right));
-    case '*':
-      return Wrap(static_cast<Bits>(left) * static_cast<Bits>(right));
-    default:  // '/': the divisor has been read, and the token after it is current
-      if (right == 0) mSource.Fail("Devide by zero");
-      // The one quotient that does not fit wraps to itself.
-      return right == -1 ? Wrap(0 - static_cast<Bits>(left)) : left / right;
-  }
+  std::int64_t result;
+  // The divisor has been read, and the token after it is current.
+  if (!Compute(op, left, right, result)) mSource.Fail("Devide by zero");
+  return result;
 }
 
 // unary = ("+" | "-")* primary

@@ -216,6 +216,13 @@ class Lexer {
   /// Consumes the line that PeekLine returned, as reading its tokens would: its line end
   /// becomes the current token.
   void SkipPeekedLine();
+  /// For a caller that reads a peeked line itself: evaluates the field that starts at `field`
+  /// as ExpressionEvaluator would over its tokens, with no symbol table, when it holds only
+  /// numbers, the usual operators (no comparisons), parentheses, bit sets of numbers and macros
+  /// whose bodies read as one operand. On success `field` is at the ',', ';' or line end after
+  /// it, and the macro tokens used are added to `expanded`. False for anything else, with
+  /// nothing changed: ScanPeekedLine and EvaluateLineTokens take more.
+  bool EvaluatePeekedField(const char*& field, std::int64_t& value, std::size_t& expanded) const;
   /// A token of a peeked line as ScanPeekedLine delivers it to EvaluateLineTokens.
   struct LineToken {
     std::int64_t value;  // of a number or TOKEN_VALUE

@@ -345,6 +345,180 @@ bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* to
   }
 }
 
+namespace {
+
+// One field of a peeked line, evaluated as its characters are read: operators wait on a stack
+// until one that binds no tighter arrives (all of them associate to the left), so a field costs
+// one pass and no token array. It takes the usual fields only: numbers, macros known as one
+// operand, + - * / & | << >>, signs, parentheses and bit sets of plain numbers. Anything else
+// (comparisons, whose chains group their own way, other macros, deep nesting, an error) is left
+// to ScanPeekedLine and the parser.
+class FieldEvaluator : private ExpressionRules {
+ public:
+  explicit FieldEvaluator(const MacroTable& macros) : mMacros(macros) {}
+
+  bool Evaluate(const char*& field, std::int64_t& value, std::size_t& expanded) {
+    const char* p = field;
+    std::size_t used = 0;  // macro tokens
+    for (;;) {
+      // An operand, after its signs.
+      bool negate = false;
+      std::int64_t operand;
+      for (;;) {
+        while (IsBlank(*p))
+          ++p;
+        if (*p == '+') {
+          ++p;
+        } else if (*p == '-') {
+          negate = !negate;
+          ++p;
+        } else if (*p == '(') {
+          if (mDepth == kStackSize) return false;
+          mStack[mDepth++] = Waiting{negate ? 1 : 0, '(', kNoOperator};
+          negate = false;
+          ++p;
+        } else {
+          break;
+        }
+      }
+      if (IsDigit(*p)) {
+        std::uint64_t number;
+        p = ScanShortNumber(p, number);
+        if (p == nullptr) return false;
+        operand = static_cast<std::int64_t>(number);
+      } else if (IsNameStart(*p)) {
+        const char* end = p + 1;
+        while (IsNameChar(*end))
+          ++end;
+        MacroTable::Body body;
+        if (!mMacros.Find(std::string_view(p, static_cast<std::size_t>(end - p)), body) ||
+            !body.valueKnown) {
+          return false;
+        }
+        used += body.size();
+        operand = body.value;
+        p = end;
+      } else if (*p == '{') {
+        p = ReadBitSet(p + 1, operand);
+        if (p == nullptr) return false;
+      } else {
+        return false;
+      }
+      if (negate) operand = Wrap(0 - static_cast<Bits>(operand));
+
+      // The operators after it: each applies what waits and binds at least as tightly.
+      for (;;) {
+        while (IsBlank(*p))
+          ++p;
+        TokenKind op;
+        int length = 1;
+        switch (*p) {
+          case '|':
+          case '&':
+          case '+':
+          case '-':
+          case '*':
+          case '/':
+          case ')':
+            op = static_cast<unsigned char>(*p);
+            break;
+          case '<':
+          case '>':
+            if (p[1] != p[0]) return false;  // a comparison
+            op = *p == '<' ? TOKEN_SHL : TOKEN_SHR;
+            length = 2;
+            break;
+          case ',':
+          case ';':
+          case '\n':
+            op = '\n';
+            break;
+          default:
+            return false;
+        }
+        const int level = op == ')' || op == '\n' ? kNoOperator : LevelOf(op);
+        while (mDepth > 0 && mStack[mDepth - 1].op != '(' && mStack[mDepth - 1].level >= level) {
+          const Waiting& waiting = mStack[--mDepth];
+          if (!Compute(waiting.op, waiting.left, operand, operand)) return false;
+        }
+        if (op == '\n') {
+          if (mDepth > 0) return false;  // a '(' left open
+          value = operand;
+          expanded += used;
+          field = p;
+          return true;
+        }
+        if (op == ')') {
+          if (mDepth == 0) return false;  // the field would end here
+          if (mStack[--mDepth].left != 0) operand = Wrap(0 - static_cast<Bits>(operand));
+          ++p;
+          continue;
+        }
+        if (mDepth == kStackSize) return false;
+        mStack[mDepth++] = Waiting{operand, op, level};
+        p += length;
+        break;
+      }
+    }
+  }
+
+ private:
+  // bitset = item ("," item)* "}"    item = number ("-" number)?
+  static const char* ReadBitSet(const char* p, std::int64_t& mask) {
+    Bits bits = 0;
+    for (;;) {
+      std::uint64_t a;
+      p = ReadBitNumber(p, a);
+      if (p == nullptr) return nullptr;
+      std::uint64_t b = a;
+      if (*p == '-') {
+        p = ReadBitNumber(p + 1, b);
+        if (p == nullptr) return nullptr;
+      }
+      for (std::uint64_t bit = a < b ? a : b; bit <= (a < b ? b : a); ++bit)
+        bits |= Bits(1) << bit;
+      if (*p == '}') {
+        mask = Wrap(bits);
+        return p + 1;
+      }
+      if (*p != ',') return nullptr;
+      ++p;
+    }
+  }
+
+  // A bit number written as a number, and the blanks after it.
+  static const char* ReadBitNumber(const char* p, std::uint64_t& bit) {
+    while (IsBlank(*p))
+      ++p;
+    if (!IsDigit(*p)) return nullptr;
+    p = ScanShortNumber(p, bit);
+    if (p == nullptr || bit > 63) return nullptr;
+    while (IsBlank(*p))
+      ++p;
+    return p;
+  }
+
+  // An operator waiting for its right operand, or (op '(') an open parenthesis, with `left`
+  // telling whether a '-' stands before it.
+  struct Waiting {
+    std::int64_t left;
+    TokenKind op;
+    int level;
+  };
+  static const int kStackSize = 32;
+
+  const MacroTable& mMacros;
+  Waiting mStack[kStackSize];
+  int mDepth = 0;
+};
+
+}  // namespace
+
+bool Lexer::EvaluatePeekedField(const char*& field, std::int64_t& value,
+                                std::size_t& expanded) const {
+  return FieldEvaluator(mMacros).Evaluate(field, value, expanded);
+}
+
 bool Lexer::EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value) {
   assert(at > 0);
   static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};

@@ -286,6 +286,11 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     p = ScanPlainNumber(field, values[i]);
     if (p != nullptr) p = SkipBlanks(p, lineEnd);
     if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
+      p = field;
+      if (lexer.EvaluatePeekedField(p, values[i], expanded)) {
+        if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
+        continue;
+      }
       if (!ReadFieldExpressions(lexer, line, field, values + i, 5 - i, expanded)) return false;
       for (; i < 5; ++i) {
         if (values[i] < 0 || values[i] > kFields[i].maximum) return false;

@@ -75,61 +75,87 @@ Outcome FromTokens(const std::string& line) {
   return outcome;
 }
 
+// The one-pass evaluation of a single field; `next` is what ends it, as the tokens would see it.
+Outcome FromField(const std::string& line) {
+  Source source(line);
+  const std::string_view peeked = source.lexer.PeekLine();
+  Outcome outcome;
+  const char* p = peeked.data();
+  outcome.ok = source.lexer.EvaluatePeekedField(p, outcome.value, outcome.expanded);
+  if (outcome.ok) outcome.next = *p == ',' ? ',' : '\n';
+  return outcome;
+}
+
 TEST(PeekedLineExpression, TakesWhatTheTokensGiveAndDeclinesTheRest) {
   struct Row {
     std::string line;
-    bool taken;  // by the line path
+    bool taken;       // by the token array
+    bool fieldTaken;  // by the one-pass evaluation of a field
   };
   const Row rows[] = {
       // Numbers, operators, precedence, bit sets, macros of numbers and expressions.
-      {"1 + 2 * 3, 4", true},
-      {"(1 + 2) * 3 ; comment", true},
-      {"0x7F & 0X1f | 010, 5", true},
-      {"ONE << 4 >> 1 <= 8 == 1", true},
-      {"-SUM * --2 / 3 - +1", true},
-      {"{0-3, 5} + {7}", true},
-      {"EMPTY 5 EMPTY + EMPTY 1", true},
-      {"BIG + 1", true},
-      {"0xFFFFFFFFFFFFFFF", true},
-      {"123456789012345678", true},
-      {"1 2", true},        // the expression ends before the 2; the caller sees no ',' there
-      {"OPEN 4)", true},    // a body and the line make one expression
-      {"1 COMMA 2", true},  // ends at a ',' from a body: the caller sees none in the line
-      {"PAIR", true},       // as does a body that runs on past the expression
+      {"1 + 2 * 3, 4", true, true},
+      {"(1 + 2) * 3 ; comment", true, true},
+      {"0x7F & 0X1f | 010, 5", true, true},
+      {"1 - 2 - 3 * 4 / 5 + 6", true, true},
+      {"1 | 6 & 3 << 1 + 1 - 2 * 3", true, true},
+      {"7 >> 1 << 2 >> 1", true, true},
+      {"-(2 + 3) * -(-4) / -+-2 - -(1)", true, true},
+      {"8 / -3 + -8 / 3", true, true},
+      {"1 << 70 | -1 >> 70", true, true},
+      {"(-BIG - 1) / -1 + BIG * BIG", true, true},
+      {"-SUM * --2 / 3 - +1", true, true},
+      {"{0-3, 5} + {7} * { 9 - 8 }", true, true},
+      {"BIG + 1", true, true},
+      {"0xFFFFFFFFFFFFFFF", true, true},
+      {"123456789012345678", true, true},
+      {"ONE << 4 >> 1 <= 8 == 1", true, false},  // comparisons group their own way
+      {"EMPTY 5 EMPTY + EMPTY 1", true, false},
+      {"1 2", true, false},        // the expression ends before the 2; the caller sees no ','
+      {"OPEN 4)", true, false},    // a body and the line make one expression
+      {"1 COMMA 2", true, false},  // ends at a ',' from a body: the caller sees none in the line
+      {"PAIR", true, false},       // as does a body that runs on past the expression
       // Bodies read as one operand only where parentheses hold all of them.
-      {"3 * SUM", true},
-      {"3 * LOOSE", true},
-      {"3 * GROUPS", true},
-      {"{ONE}", true},
-      {std::string(200, '(') + "SUM" + std::string(200, ')'), true},
+      {"3 * SUM", true, true},
+      {"3 * LOOSE", true, false},
+      {"3 * GROUPS", true, false},
+      {"{ONE}", true, false},
+      {std::string(20, '(') + "SUM" + std::string(20, ')'), true, true},
+      {std::string(200, '(') + "SUM" + std::string(200, ')'), true, false},
       // Declined: what the token path must read or report itself.
-      {"{SUM}", false},  // parentheses where a bit number must stand
-      {std::string(250, '(') + "SUM" + std::string(250, ')'), false},  // nested too deeply
-      {std::string(256, '(') + "SUM" + std::string(256, ')'), false},  // with its own
-      {"1" + std::string(1100, '+') + "1", false},  // more tokens than there is room for
-      {"NAME + 1", false},                          // a name that is no macro, from a body
-      {"undefined + 1", false},                     // or from the line
-      {"TEXT", false},                              // a string
-      {"1 / 0", false},                             // an error
-      {"(1 + 2", false},                            // an error at the line end
-      {"0b101", false},                             // binary numbers go the general way
-      {"0x", false},                                // as do broken ones
-      {"0x1234567890ABCDEF", false},
-      {"1234567890123456789", false},
-      {"\"s\"", false},
-      {"@DIR", false},
-      {"", false},
+      {"{SUM}", false, false},  // parentheses where a bit number must stand
+      {"{64}", false, false},
+      {std::string(250, '(') + "SUM" + std::string(250, ')'), false, false},  // nested too deeply
+      {std::string(256, '(') + "SUM" + std::string(256, ')'), false, false},  // with its own
+      {"1" + std::string(1100, '+') + "1", false, true},  // more tokens than an array holds
+      {"NAME + 1", false, false},                         // a name that is no macro, from a body
+      {"undefined + 1", false, false},                    // or from the line
+      {"TEXT", false, false},                             // a string
+      {"1 / 0", false, false},                            // an error
+      {"5 / (2 - 2)", false, false},
+      {"(1 + 2", false, false},  // an error at the line end
+      {"1 + 2)", true, false},   // the expression ends at the ')'
+      {"1 +", false, false},
+      {"0b101", false, false},  // binary numbers go the general way
+      {"0x", false, false},     // as do broken ones
+      {"0x1234567890ABCDEF", false, false},
+      {"1234567890123456789", false, false},
+      {"\"s\"", false, false},
+      {"@DIR", false, false},
+      {"", false, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
-    const Outcome line = FromLine(row.line);
     const Outcome tokens = FromTokens(row.line);
-    if (line.ok) {
-      EXPECT_TRUE(tokens.ok);
-      EXPECT_EQ(tokens.value, line.value);
-      EXPECT_EQ(tokens.next, line.next);
+    for (const Outcome& fast : {FromLine(row.line), FromField(row.line)}) {
+      if (fast.ok) {
+        EXPECT_TRUE(tokens.ok);
+        EXPECT_EQ(tokens.value, fast.value);
+        EXPECT_EQ(tokens.next, fast.next);
+      }
     }
-    EXPECT_EQ(row.taken, line.ok);
+    EXPECT_EQ(row.taken, FromLine(row.line).ok);
+    EXPECT_EQ(row.fieldTaken, FromField(row.line).ok);
   }
 }
 
@@ -143,6 +169,8 @@ TEST(PeekedLineExpression, CountsTheMacroTokensItUses) {
   EXPECT_EQ(0u, FromLine("1 + 2").expanded);
   EXPECT_EQ(1u, FromLine("ONE").expanded);
   EXPECT_EQ(6u, FromLine("SUM + ONE + EMPTY 1").expanded);
+  EXPECT_EQ(6u, FromField("SUM + ONE").expanded);
+  EXPECT_EQ(0u, FromField("SUM + ONE +").expanded);  // nothing counted when it gives up
 }
 
 }  // namespace

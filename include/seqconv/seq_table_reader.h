@@ -59,10 +59,10 @@ class SeqTableReader {
     const Seq& operator[](std::uint32_t index) const {
       return mBlocks[index >> kBlockShift][index & kBlockMask];
     }
-    void push_back(const Seq& seq) {
+    /// A new entry at the end, as a default Seq.
+    Seq& Add() {
       if ((mSize & kBlockMask) == 0) mBlocks.emplace_back(new Seq[kBlockMask + 1]);
-      mBlocks.back()[mSize & kBlockMask] = seq;
-      ++mSize;
+      return mBlocks.back()[mSize++ & kBlockMask];
     }
 
    private:
@@ -110,7 +110,8 @@ class SeqTableReader {
   bool ReadPlainEntryLine(Lexer& lexer);
   bool ReadFieldExpressions(Lexer& lexer, std::string_view line, const char* field,
                             std::int64_t* values, int count, std::size_t& expanded);
-  void FileEntry(Seq seq, std::int64_t number);
+  /// Files a new entry under `number` and returns it, to be filled.
+  Seq& FileEntry(std::int64_t number);
   void StoreTexts(Seq& seq, std::string_view name, std::string_view label);
   void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
   void CheckOldestPendingName();

@@ -138,11 +138,11 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 
   // A repeated name is only caught once the whole line has been read.
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
-  FileEntry(seq, number);
+  FileEntry(number) = seq;
   if (seq.nameLength != 0) AddPendingName(lexer, entry, nameHash);
 }
 
-void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
+Seq& SeqTableReader::FileEntry(std::int64_t number) {
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot == mSeqs.size()) {
     mSeqs.push_back(0);  // the usual case: numbered one after the other
@@ -151,7 +151,7 @@ void SeqTableReader::FileEntry(Seq seq, std::int64_t number) {
   }
   mNextNumber = static_cast<std::int32_t>(number + 1);
   mSeqs[slot] = static_cast<std::uint32_t>(mEntries.size()) + 1;
-  mEntries.push_back(seq);
+  return mEntries.Add();
 }
 
 void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
@@ -254,7 +254,6 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     lexer.SkipPeekedLine();  // a blank or comment line
     return true;
   }
-  Seq seq;
   std::string_view name;
   std::int64_t number = mNextNumber;
   if (IsNameStart(*p)) {
@@ -307,10 +306,12 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   if (lexer.IsMacro(label) || (!name.empty() && lexer.IsMacro(name))) return false;
   if (expanded > 0 && !lexer.TakeExpandedTokens(expanded)) return false;
 
+  // Filled where it is stored: an entry put together on the stack and copied would be read
+  // back before its narrow stores have landed.
+  const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
+  Seq& seq = FileEntry(number);
   StoreTexts(seq, name, label);
   SetFields(seq, values);
-  const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
-  FileEntry(seq, number);
   if (!name.empty()) AddPendingName(lexer, entry, NameSet::Hash(name));
   lexer.SkipPeekedLine();
   return true;

@@ -29,6 +29,7 @@ void MacroTable::Set(std::string_view name, const std::int64_t* value) {
     added.nameLength = static_cast<std::uint32_t>(name.size());
     added.hash = hash;
     mNames.append(name);
+    Mark(hash);
     slot = Place(added);
     ++mCount;
   } else {

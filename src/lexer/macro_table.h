@@ -1,8 +1,9 @@
 // The macro table: names to their stored bodies. Every identifier the scanner reads is looked up
 // here and every use of a macro reads its body, while the rest of a big run (the input, the table
 // being built) streams through the cache. So the table is kept small and dense: a power-of-two
-// array of 32-byte slots, probed linearly, and three shared arenas for the names, the body tokens
-// and their string values, instead of an allocation per name, body and token.
+// array of 32-byte slots, probed linearly (behind a small bit filter), and three shared arenas for
+// the names, the body tokens and their string values, instead of an allocation per name, body and
+// token.
 //
 // A replaced or removed macro leaves its name and body behind in the arenas. Once what is left
 // behind outweighs what is in use, the arenas are rebuilt from the live macros, so the table
@@ -117,7 +118,21 @@ class MacroTable {
     return true;
   }
 
+  // Most names looked up in a big table are no macros (labels, entry names), and finding that
+  // out walks a run of slots: a bit per hash range, set for every name ever stored, settles
+  // most of them in a table that stays in the cache. A bit is left set when its macro goes.
+  static const unsigned kFilterBits = 16;
+  bool MayHold(std::uint32_t hash) const {
+    const std::uint32_t bit = hash >> (32 - kFilterBits);
+    return (mFilter[bit >> 6] >> (bit & 63) & 1) != 0;
+  }
+  void Mark(std::uint32_t hash) {
+    const std::uint32_t bit = hash >> (32 - kFilterBits);
+    mFilter[bit >> 6] |= std::uint64_t(1) << (bit & 63);
+  }
+
   std::size_t Locate(std::string_view name, std::uint32_t hash) const {
+    if (!MayHold(hash)) return kNone;
     const std::size_t mask = mSlots.size() - 1;
     for (std::size_t i = hash & mask; mSlots[i].nameLength != 0; i = (i + 1) & mask) {
       const Slot& slot = mSlots[i];
@@ -143,6 +158,7 @@ class MacroTable {
   std::vector<MacroToken> mNewBody;
   // What replaced and removed macros left behind in the arenas.
   std::size_t mDeadBytes = 0;
+  std::vector<std::uint64_t> mFilter = std::vector<std::uint64_t>((1u << kFilterBits) / 64);
 };
 
 #endif  // LEXER_MACRO_TABLE_H

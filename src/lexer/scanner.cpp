@@ -354,8 +354,28 @@ namespace {
 // (comparisons, whose chains group their own way, other macros, deep nesting, an error) is left
 // to ScanPeekedLine and the parser.
 class FieldEvaluator : private ExpressionRules {
+  // Levels of what may follow an operand, besides the binary operators' own: what ends the
+  // field, a ')', and anything that has no place there. '<' and '>' are read as shifts when
+  // doubled. On the stack, open groups and the bottom sit below every operator.
+  enum : int { kNotHere = -4, kBottom = -3, kGroup = -2, kEnd = -1, kClose = 0 };
+  static constexpr std::array<signed char, 256> MakeOperatorLevels() {
+    std::array<signed char, 256> levels{};
+    for (signed char& level : levels)
+      level = kNotHere;
+    levels['|'] = kOr;
+    levels['&'] = kAnd;
+    levels['<'] = levels['>'] = kShift;
+    levels['+'] = levels['-'] = kAdditive;
+    levels['*'] = levels['/'] = kMultiplicative;
+    levels[')'] = kClose;
+    levels[','] = levels[';'] = levels['\n'] = kEnd;
+    return levels;
+  }
+
  public:
-  explicit FieldEvaluator(const MacroTable& macros) : mMacros(macros) {}
+  explicit FieldEvaluator(const MacroTable& macros) : mMacros(macros) {
+    mStack[0] = Waiting{0, '\n', kBottom};
+  }
 
   bool Evaluate(const char*& field, std::int64_t& value, std::size_t& expanded) {
     const char* p = field;
@@ -373,8 +393,8 @@ class FieldEvaluator : private ExpressionRules {
           negate = !negate;
           ++p;
         } else if (*p == '(') {
-          if (mDepth == kStackSize) return false;
-          mStack[mDepth++] = Waiting{negate ? 1 : 0, '(', kNoOperator};
+          if (mDepth == kStackSize - 1) return false;
+          mStack[++mDepth] = Waiting{negate ? 1 : 0, '(', kGroup};
           negate = false;
           ++p;
         } else {
@@ -410,52 +430,37 @@ class FieldEvaluator : private ExpressionRules {
       for (;;) {
         while (IsBlank(*p))
           ++p;
-        TokenKind op;
+        static constexpr std::array<signed char, 256> kOperatorLevels = MakeOperatorLevels();
+        TokenKind op = static_cast<unsigned char>(*p);
+        int level = kOperatorLevels[static_cast<unsigned char>(*p)];
         int length = 1;
-        switch (*p) {
-          case '|':
-          case '&':
-          case '+':
-          case '-':
-          case '*':
-          case '/':
-          case ')':
-            op = static_cast<unsigned char>(*p);
-            break;
-          case '<':
-          case '>':
-            if (p[1] != p[0]) return false;  // a comparison
-            op = *p == '<' ? TOKEN_SHL : TOKEN_SHR;
-            length = 2;
-            break;
-          case ',':
-          case ';':
-          case '\n':
-            op = '\n';
-            break;
-          default:
-            return false;
+        if (level == kShift) {
+          if (p[1] != p[0]) return false;  // a comparison
+          op = *p == '<' ? TOKEN_SHL : TOKEN_SHR;
+          length = 2;
+        } else if (level == kNotHere) {
+          return false;
         }
-        const int level = op == ')' || op == '\n' ? kNoOperator : LevelOf(op);
-        while (mDepth > 0 && mStack[mDepth - 1].op != '(' && mStack[mDepth - 1].level >= level) {
-          const Waiting& waiting = mStack[--mDepth];
+        // The groups and the bottom of the stack stop this: their levels are below every other.
+        while (mStack[mDepth].level >= level) {
+          const Waiting& waiting = mStack[mDepth--];
           if (!Compute(waiting.op, waiting.left, operand, operand)) return false;
         }
-        if (op == '\n') {
+        if (level == kEnd) {
           if (mDepth > 0) return false;  // a '(' left open
           value = operand;
           expanded += used;
           field = p;
           return true;
         }
-        if (op == ')') {
+        if (level == kClose) {
           if (mDepth == 0) return false;  // the field would end here
-          if (mStack[--mDepth].left != 0) operand = Wrap(0 - static_cast<Bits>(operand));
+          if (mStack[mDepth--].left != 0) operand = Wrap(0 - static_cast<Bits>(operand));
           ++p;
           continue;
         }
-        if (mDepth == kStackSize) return false;
-        mStack[mDepth++] = Waiting{operand, op, level};
+        if (mDepth == kStackSize - 1) return false;
+        mStack[++mDepth] = Waiting{operand, op, level};
         p += length;
         break;
       }
@@ -498,8 +503,8 @@ class FieldEvaluator : private ExpressionRules {
     return p;
   }
 
-  // An operator waiting for its right operand, or (op '(') an open parenthesis, with `left`
-  // telling whether a '-' stands before it.
+  // An operator waiting for its right operand; or an open parenthesis (kGroup), with `left`
+  // telling whether a '-' stands before it; or the bottom of the stack.
   struct Waiting {
     std::int64_t left;
     TokenKind op;
@@ -509,7 +514,7 @@ class FieldEvaluator : private ExpressionRules {
 
   const MacroTable& mMacros;
   Waiting mStack[kStackSize];
-  int mDepth = 0;
+  int mDepth = 0;  // of the top; mStack[0] is the bottom
 };
 
 }  // namespace

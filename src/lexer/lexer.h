@@ -173,7 +173,7 @@ class Lexer {
   /// How often the current file has changed (a file entered or left): while this stays the
   /// same, so does the file.
   std::uint64_t FileChanges() const { return mFileChanges; }
-  int GetLineNumber() const;
+  int GetLineNumber() const { return mTop ? mTop->mLineNumber : 0; }
   std::string GetLineText() const;
   /// The same without a copy; valid until the lexer reads on.
   std::string_view GetLineTextView() const {

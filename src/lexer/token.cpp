@@ -40,9 +40,6 @@ std::string Lexer::GetFileName() const {
   return mTop ? mTop->mFileName : std::string();
 }
 
-int Lexer::GetLineNumber() const {
-  return mTop ? mTop->mLineNumber : 0;
-}
 
 std::string Lexer::GetLineText() const {
   return mTop ? std::string(mTop->mLine) : std::string();

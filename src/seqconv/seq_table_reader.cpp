@@ -440,7 +440,7 @@ class ReportWriter {
         std::fwrite(name.data(), 1, name.size(), mStream);
         std::fwrite(": ", 1, 2, mStream);
         std::fwrite(label.data(), 1, label.size(), mStream);
-        WriteFields(seq);
+        mUsed = static_cast<std::size_t>(WriteFields(mBuffer.data(), seq) - mBuffer.data());
         return;
       }
     }
@@ -449,8 +449,7 @@ class ReportWriter {
     *out++ = ':';
     *out++ = ' ';
     out = Copy(out, label);
-    mUsed = static_cast<std::size_t>(out - mBuffer.data());
-    WriteFields(seq);
+    mUsed = static_cast<std::size_t>(WriteFields(out, seq) - mBuffer.data());
   }
 
   void Flush() {
@@ -464,9 +463,9 @@ class ReportWriter {
   // The fields of at most 127 are written eight bytes at a time, whatever they hold: room for that.
   static const std::size_t kFieldsSize = 5 * 7 + 1 + 8;
 
-  // ", bank, volume, channel priority, player priority, player number\n"; there is room.
-  void WriteFields(const Seq& seq) {
-    char* out = mBuffer.data() + mUsed;
+  // ", bank, volume, channel priority, player priority, player number\n" at `out`, where there
+  // is room; returns the end.
+  static char* WriteFields(char* out, const Seq& seq) {
     *out++ = ',';
     *out++ = ' ';
     out = WriteNumber(out, seq.bank);
@@ -475,7 +474,7 @@ class ReportWriter {
     out = WriteSmallField(out, seq.playerPriority);
     out = WriteSmallField(out, seq.playerNumber);
     *out++ = '\n';
-    mUsed = static_cast<std::size_t>(out - mBuffer.data());
+    return out;
   }
 
   // ", " and a value of at most 127 (every field but the bank), from a table.

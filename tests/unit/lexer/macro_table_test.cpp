@@ -1,6 +1,6 @@
 // Tests of the macro table against a plain map doing the same work: names that collide in small
-// tables, removals from the middle of probe runs, replacement, and enough churn of long string
-// values that the arenas are rebuilt several times.
+// tables, removals from the middle of probe runs, replacement, known values that must move with
+// their macros, and enough churn of long string values that the arenas are rebuilt several times.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -34,8 +34,11 @@ ModelBody Read(const MacroTable& table, const MacroTable::Body& body) {
   return tokens;
 }
 
+// A known value, for the macros that have one.
+typedef std::map<std::string, std::int64_t> ModelValues;
+
 void ExpectSameAsModel(const MacroTable& table, const std::map<std::string, ModelBody>& model,
-                       const std::vector<std::string>& names) {
+                       const ModelValues& values, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     MacroTable::Body body;
@@ -44,6 +47,11 @@ void ExpectSameAsModel(const MacroTable& table, const std::map<std::string, Mode
     ASSERT_EQ(it != model.end(), table.Contains(name));
     if (it != model.end()) {
       ASSERT_EQ(it->second, Read(table, body));
+      const auto value = values.find(name);
+      ASSERT_EQ(value != values.end(), body.valueKnown);
+      if (body.valueKnown) {
+        ASSERT_EQ(value->second, body.value);
+      }
     }
   }
 }
@@ -55,9 +63,11 @@ TEST(MacroTable, DoesWhatAMapDoesUnderChurn) {
     names.push_back((i % 3 == 0 ? "LONG_MACRO_NAME_" : "M") + std::to_string(i));
   MacroTable table;
   std::map<std::string, ModelBody> model;
+  ModelValues values;
   for (int step = 0; step < 6000; ++step) {
     const std::string& name = names[random() % names.size()];
     if (random() % 3 == 0) {
+      values.erase(name);
       EXPECT_EQ(model.erase(name) == 1, table.Erase(name));
     } else {
       // Bodies of up to four tokens; some carry string values of up to 4 KiB, and some reuse a
@@ -84,12 +94,21 @@ TEST(MacroTable, DoesWhatAMapDoesUnderChurn) {
         body.push_back(token);
       }
       ASSERT_EQ(body, Read(table, table.NewBody()));
-      table.Set(name);
+      // The table keeps whatever value it is given; which bodies deserve one is the lexer's
+      // business.
+      const std::int64_t value = -static_cast<std::int64_t>(random());
+      if (random() % 2 == 0) {
+        table.Set(name, &value);
+        values[name] = value;
+      } else {
+        table.Set(name);
+        values.erase(name);
+      }
       model[name] = body;
     }
-    if (step % 97 == 0) ExpectSameAsModel(table, model, names);
+    if (step % 97 == 0) ExpectSameAsModel(table, model, values, names);
   }
-  ExpectSameAsModel(table, model, names);
+  ExpectSameAsModel(table, model, values, names);
   EXPECT_EQ(model.empty(), table.empty());
 }
 

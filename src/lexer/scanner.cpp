@@ -195,18 +195,30 @@ namespace {
 // Thrown by the sources below where the token path must take over.
 struct LeaveToTokens {};
 
+// What the sources below share: they report nothing, they leave it to the token path.
+struct LeavesErrorsToTokens {
+  std::string_view Name() const { throw LeaveToTokens(); }
+  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
+  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
+};
+
+// Whether a stored body token may be taken without the scanner: numbers and operators only.
+bool IsPlainBodyToken(const MacroToken& token) {
+  return token.kind != TOKEN_IDENTIFIER && token.kind != TOKEN_STRING &&
+         token.kind != TOKEN_DIRECTIVE;
+}
+
+const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
+
 // Tokens that ScanPeekedLine has read, for the expression parser. The current token is never
 // the last one, a '\n', when Next is called: the parser stops there.
-class LineTokenSource {
+class LineTokenSource : public LeavesErrorsToTokens {
  public:
   explicit LineTokenSource(const Lexer::LineToken* current) : mCurrent(current) {}
 
   TokenKind Next() { return (++mCurrent)->kind; }
   TokenKind Kind() const { return mCurrent->kind; }
   std::int64_t Number() const { return mCurrent->value; }
-  std::string_view Name() const { throw LeaveToTokens(); }
-  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
-  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
 
   const Lexer::LineToken* Current() const { return mCurrent; }
 
@@ -216,26 +228,20 @@ class LineTokenSource {
 
 // The tokens of a stored body, for the expression parser; anything but numbers and operators
 // ends the attempt, as does every error.
-class BodySource {
+class BodySource : public LeavesErrorsToTokens {
  public:
   explicit BodySource(const MacroTable::Body& body) : mNext(body.begin), mEnd(body.end) {}
 
   TokenKind Next() {
     if (mNext == mEnd) return mKind = '\n';
     const MacroToken& token = *mNext++;
-    if (token.kind == TOKEN_IDENTIFIER || token.kind == TOKEN_STRING ||
-        token.kind == TOKEN_DIRECTIVE) {
-      throw LeaveToTokens();
-    }
+    if (!IsPlainBodyToken(token)) throw LeaveToTokens();
     mKind = token.kind;
     mNumber = token.numberValue;
     return mKind;
   }
   TokenKind Kind() const { return mKind; }
   std::int64_t Number() const { return mNumber; }
-  std::string_view Name() const { throw LeaveToTokens(); }
-  [[noreturn]] void Fail(const std::string&) const { throw LeaveToTokens(); }
-  [[noreturn]] void FailSyntax() const { throw LeaveToTokens(); }
 
  private:
   const MacroToken* mNext;
@@ -264,7 +270,6 @@ bool Lexer::ValueOfBody(const MacroTable::Body& body, std::int64_t& value) {
     }
   }
   if (depth != 0) return false;
-  static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
   BodySource source(body);
   try {
     value = ExpressionParser<BodySource>(source, kNoTables, false).Parse();
@@ -329,10 +334,7 @@ bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* to
         }
         if (body.size() > static_cast<std::size_t>(last - out)) return false;
         for (const MacroToken* token = body.begin; token != body.end; ++token) {
-          if (token->kind == TOKEN_IDENTIFIER || token->kind == TOKEN_STRING ||
-              token->kind == TOKEN_DIRECTIVE) {
-            return false;
-          }
+          if (!IsPlainBodyToken(*token)) return false;
           *out++ = LineToken{token->numberValue, token->kind, true};
         }
         break;
@@ -526,7 +528,6 @@ bool Lexer::EvaluatePeekedField(const char*& field, std::int64_t& value,
 
 bool Lexer::EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value) {
   assert(at > 0);
-  static const SymbolTable* const kNoTables[3] = {nullptr, nullptr, nullptr};
   LineTokenSource source(tokens + at - 1);
   try {
     value = ExpressionParser<LineTokenSource>(source, kNoTables, false).Parse();

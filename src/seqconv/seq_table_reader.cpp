@@ -222,6 +222,10 @@ namespace {
   return p;
 }
 
+bool FitsField(int field, std::int64_t value) {
+  return value >= 0 && value <= kFields[field].maximum;
+}
+
 [[gnu::always_inline]] inline const char* ScanName(const char* p) {
   while (IsNameChar(*p))
     ++p;
@@ -287,12 +291,12 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
       p = field;
       if (lexer.EvaluatePeekedField(p, values[i], expanded)) {
-        if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
+        if (!FitsField(i, values[i])) return false;
         continue;
       }
       if (!ReadFieldExpressions(lexer, line, field, values + i, 5 - i, expanded)) return false;
       for (; i < 5; ++i) {
-        if (values[i] < 0 || values[i] > kFields[i].maximum) return false;
+        if (!FitsField(i, values[i])) return false;
       }
       p = lineEnd - 1;
       break;

@@ -52,70 +52,86 @@ class SeqTableReader {
   };
 
   /// The entries in the order they were read, in blocks that never move: adding one copies
-  /// none of the others, and finding one takes a shift and a mask.
+  /// none of the others, and finding one takes a shift and a mask. Beside each entry, the hash
+  /// of its name (0 for an entry without one).
   class EntryStore {
    public:
     std::uint32_t size() const { return mSize; }
     const Seq& operator[](std::uint32_t index) const {
-      return mBlocks[index >> kBlockShift][index & kBlockMask];
+      return mBlocks[index >> kBlockShift]->seqs[index & kBlockMask];
+    }
+    std::uint32_t NameHash(std::uint32_t index) const {
+      return mBlocks[index >> kBlockShift]->nameHashes[index & kBlockMask];
     }
     /// A new entry at the end, as a default Seq.
-    Seq& Add() {
-      if ((mSize & kBlockMask) == 0) mBlocks.emplace_back(new Seq[kBlockMask + 1]);
-      return mBlocks.back()[mSize++ & kBlockMask];
+    Seq& Add(std::uint32_t nameHash) {
+      if ((mSize & kBlockMask) == 0) mBlocks.emplace_back(new Block);
+      Block& block = *mBlocks.back();
+      block.nameHashes[mSize & kBlockMask] = nameHash;
+      return block.seqs[mSize++ & kBlockMask];
     }
 
    private:
     static const unsigned kBlockShift = 12;
     static const std::uint32_t kBlockMask = (1u << kBlockShift) - 1;
-    std::vector<std::unique_ptr<Seq[]> > mBlocks;
+    struct Block {
+      Seq seqs[kBlockMask + 1];
+      std::uint32_t nameHashes[kBlockMask + 1];
+    };
+    std::vector<std::unique_ptr<Block> > mBlocks;
     std::uint32_t mSize = 0;
   };
 
-  /// The names of the named entries read so far: a hash set of entry indices, so that a table
-  /// of a million named entries costs no more per entry than a small one.
-  class NameSet {
+  /// Finds names that repeat an earlier entry's name. A table of a million names must cost no
+  /// more per name than a small one, and an index of all names, read at random, waits on memory
+  /// for every name. So a name is only tested against a filter of one bit per hash value: a set
+  /// bit means that an earlier name may be the same. Only such a name keeps where its line stood
+  /// (a copy of the line, for the report); which of them truly repeat an earlier name is settled
+  /// once, when the table has been read or reading it has failed, in one pass over all names.
+  /// The filter is still too large for the cache, so a name's filter word is fetched when the
+  /// name arrives and tested a few names later: the waits overlap.
+  class NameCheck {
    public:
-    explicit NameSet(const EntryStore& entries) : mEntries(entries) {}
+    explicit NameCheck(const EntryStore& entries) : mEntries(entries) {}
     static std::uint32_t Hash(std::string_view name);
-    /// Reads the slot where a name with `hash` goes; only to bring it into the cache early.
-    std::uint32_t Fetch(std::uint32_t hash) const;
-    /// Adds the name of entry `index`; false when an earlier entry has the same name.
-    bool Insert(std::uint32_t index, std::uint32_t hash);
+    /// Takes the name of entry `entry`, the newest one; the lexer still stands at its line.
+    void Add(const Lexer& lexer, std::uint32_t entry);
+    /// Throws "Multiple defined label" for the first entry whose name an earlier entry has.
+    void ThrowFirstRepeat();
 
    private:
-    struct Slot {
-      std::uint32_t entry;  // entry index + 1; 0 is free
-      std::uint32_t hash;   // kept so that growing needs no name and most probes no compare
+    /// A name and where its line stood: in mLines (a candidate) or mPendingLines (pending).
+    struct Line {
+      std::uint32_t entry;
+      std::uint32_t file;  // in mFiles
+      int number;
+      std::size_t offset;
+      std::size_t length;
     };
-    void Grow();
-    const EntryStore& mEntries;
-    std::vector<Slot> mSlots;
-    std::size_t mCount = 0;
-  };
+    static const std::size_t kBatch = 16;
+    void TestPending();
+    void GrowFilter();
 
-  /// An entry's name whose duplicate check waits until a few more lines have been read, so
-  /// that the checks of several lines can fetch their slots together; with where the line
-  /// stood, for the report.
-  struct PendingName {
-    std::uint32_t entry;
-    std::uint32_t hash;
-    int lineNumber;
-    std::size_t lineOffset;  // of the line's text in mPendingText
-    std::size_t lineLength;
+    const EntryStore& mEntries;
+    std::vector<std::uint64_t> mFilter;  // bit (hash & mFilterMask)
+    std::uint32_t mFilterMask = 0;
+    std::uint32_t mNames = 0;  // in the filter
+    Line mPending[kBatch];
+    std::size_t mPendingCount = 0;
+    std::string mPendingLines;
+    std::vector<Line> mCandidates;  // a name whose filter bit was set already
+    std::string mLines;
+    std::vector<std::string> mFiles;
+    std::uint64_t mFileChanges = 0;  // Lexer::FileChanges() while mFiles.back() was current
   };
-  static const std::size_t kPendingNames = 16;
 
   void ReadEntry(Lexer& lexer);
   bool ReadPlainEntryLine(Lexer& lexer);
   bool ReadFieldExpressions(Lexer& lexer, std::string_view line, const char* field,
                             std::int64_t* values, int count, std::size_t& expanded);
   /// Files a new entry under `number` and returns it, to be filled.
-  Seq& FileEntry(std::int64_t number);
+  Seq& FileEntry(std::int64_t number, std::uint32_t nameHash);
   void StoreTexts(Seq& seq, std::string_view name, std::string_view label);
-  void AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash);
-  void CheckOldestPendingName();
-  void CheckPendingNames();
 
   my_cmdline_parser mOptions;
   std::FILE* mOutput = stdout;
@@ -125,20 +141,12 @@ class SeqTableReader {
   // themselves sit in blocks rather than one allocation each.
   std::vector<std::uint32_t> mSeqs;
   std::int32_t mNextNumber = 0;
-  NameSet mSeqNames{mEntries};
   EntryStore mEntries;
+  NameCheck mNames{mEntries};
   TextStore mText;
-  std::string mName;                         // of the entry being read token by token
-  PendingName mPendingNames[kPendingNames];  // a ring: the oldest at mPendingFirst
-  std::size_t mPendingFirst = 0;
-  std::size_t mPendingCount = 0;
-  std::string mPendingFile;               // all pending lines come from this file
-  std::uint64_t mPendingFileChanges = 0;  // Lexer::FileChanges() while it was current
-  std::vector<char> mPendingText;         // their texts, one after the other
-  std::size_t mPendingTextUsed = 0;
+  std::string mName;                   // of the entry being read token by token
   std::uint64_t mExpressionsRead = 0;  // lines read by ReadFieldExpressions
   std::uint64_t mExpressionsLeft = 0;  // lines it gave up
-  std::uint32_t mFetched = 0;          // what fetching the slots read, kept so the reads stay
 };
 
 #endif  // SEQCONV_SEQ_TABLE_READER_H

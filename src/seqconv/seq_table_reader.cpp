@@ -73,7 +73,7 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
         inTable = true;
       } else if (kind == TOKEN_DIRECTIVE) {
         if (lexer.StringValue() == "SEQ_DATA") {
-          CheckPendingNames();
+          mNames.ThrowFirstRepeat();
           return;
         }
         lexer.Fail("Unexpected directive \"" + lexer.StringValue() + "\"");
@@ -84,10 +84,10 @@ void SeqTableReader::ParseSeqTable(Lexer& lexer) {
       }
     }
   } catch (const Lexer::Failure&) {
-    CheckPendingNames();  // a repeated name in an earlier line is the first error
+    mNames.ThrowFirstRepeat();  // a repeated name in an earlier line is the first error
     lexer.Fail("not found @SEQ_DATA");
   } catch (...) {
-    CheckPendingNames();  // a repeated name in an earlier line is the first error
+    mNames.ThrowFirstRepeat();  // a repeated name in an earlier line is the first error
     throw;
   }
 }
@@ -100,7 +100,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
   bool explicitNumber = lexer.GetTokenKind() == TOKEN_NUMBER;
   if (!explicitNumber) {
     mName = lexer.StringValue();
-    nameHash = NameSet::Hash(mName);
+    nameHash = NameCheck::Hash(mName);
     explicitNumber = lexer.GetNextToken() == '=';
     if (explicitNumber) {
       lexer.GetNextToken();
@@ -138,11 +138,11 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 
   // A repeated name is only caught once the whole line has been read.
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
-  FileEntry(number) = seq;
-  if (seq.nameLength != 0) AddPendingName(lexer, entry, nameHash);
+  FileEntry(number, nameHash) = seq;
+  if (seq.nameLength != 0) mNames.Add(lexer, entry);
 }
 
-Seq& SeqTableReader::FileEntry(std::int64_t number) {
+Seq& SeqTableReader::FileEntry(std::int64_t number, std::uint32_t nameHash) {
   const std::size_t slot = static_cast<std::size_t>(number);
   if (slot == mSeqs.size()) {
     mSeqs.push_back(0);  // the usual case: numbered one after the other
@@ -151,56 +151,7 @@ Seq& SeqTableReader::FileEntry(std::int64_t number) {
   }
   mNextNumber = static_cast<std::int32_t>(number + 1);
   mSeqs[slot] = static_cast<std::uint32_t>(mEntries.size()) + 1;
-  return mEntries.Add();
-}
-
-void SeqTableReader::AddPendingName(const Lexer& lexer, std::uint32_t entry, std::uint32_t hash) {
-  if (mPendingCount > 0 && lexer.FileChanges() != mPendingFileChanges) CheckPendingNames();
-  if (mPendingCount == 0) {
-    mPendingFile = lexer.FileName();
-    mPendingFileChanges = lexer.FileChanges();
-    mPendingTextUsed = 0;
-  }
-  PendingName& pending = mPendingNames[(mPendingFirst + mPendingCount++) % kPendingNames];
-  pending.entry = entry;
-  pending.hash = hash;
-  pending.lineNumber = lexer.GetLineNumber();
-  // The line is kept for the report: copied into one buffer that all pending lines share.
-  const std::string_view line = lexer.GetLineTextView();
-  if (line.size() > mPendingText.size() - mPendingTextUsed) {
-    std::vector<char> larger(std::max(mPendingText.size() * 2, mPendingTextUsed + line.size()));
-    std::copy(mPendingText.begin(), mPendingText.begin() + mPendingTextUsed, larger.begin());
-    mPendingText.swap(larger);
-  }
-  std::memcpy(mPendingText.data() + mPendingTextUsed, line.data(), line.size());
-  pending.lineOffset = mPendingTextUsed;
-  pending.lineLength = line.size();
-  mPendingTextUsed += line.size();
-  if (mPendingCount == kPendingNames) CheckPendingNames();
-}
-
-void SeqTableReader::CheckOldestPendingName() {
-  const PendingName& oldest = mPendingNames[mPendingFirst];
-  mPendingFirst = (mPendingFirst + 1) % kPendingNames;
-  --mPendingCount;
-  if (!mSeqNames.Insert(oldest.entry, oldest.hash)) {
-    mPendingCount = 0;  // later lines are never checked: this is the error to report
-    throw Lexer::Exception(RepeatedLabelMessage(mEntries[oldest.entry].Name()), mPendingFile,
-                           oldest.lineNumber,
-                           std::string(mPendingText.data() + oldest.lineOffset, oldest.lineLength));
-  }
-}
-
-void SeqTableReader::CheckPendingNames() {
-  // In a big table every name's slot lies far away in memory. Fetching all the slots first,
-  // as loads that do not wait for each other, lets their waits overlap.
-  std::uint32_t fetched = 0;
-  for (std::size_t i = 0; i < mPendingCount; ++i) {
-    fetched |= mSeqNames.Fetch(mPendingNames[(mPendingFirst + i) % kPendingNames].hash);
-  }
-  mFetched = fetched;
-  while (mPendingCount > 0)
-    CheckOldestPendingName();
+  return mEntries.Add(nameHash);
 }
 
 namespace {
@@ -313,10 +264,10 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   // Filled where it is stored: an entry put together on the stack and copied would be read
   // back before its narrow stores have landed.
   const std::uint32_t entry = static_cast<std::uint32_t>(mEntries.size());
-  Seq& seq = FileEntry(number);
+  Seq& seq = FileEntry(number, name.empty() ? 0 : NameCheck::Hash(name));
   StoreTexts(seq, name, label);
   SetFields(seq, values);
-  if (!name.empty()) AddPendingName(lexer, entry, NameSet::Hash(name));
+  if (!name.empty()) mNames.Add(lexer, entry);
   lexer.SkipPeekedLine();
   return true;
 }
@@ -384,41 +335,131 @@ const char* SeqTableReader::TextStore::Store(std::string_view first, std::string
   return out;
 }
 
-std::uint32_t SeqTableReader::NameSet::Hash(std::string_view name) {
+std::uint32_t SeqTableReader::NameCheck::Hash(std::string_view name) {
   return HashName(name);
 }
 
-std::uint32_t SeqTableReader::NameSet::Fetch(std::uint32_t hash) const {
-  return mSlots.empty() ? 0 : mSlots[hash & (mSlots.size() - 1)].entry;
+void SeqTableReader::NameCheck::Add(const Lexer& lexer, std::uint32_t entry) {
+  if (mFiles.empty() || lexer.FileChanges() != mFileChanges) {
+    TestPending();
+    mFiles.emplace_back(lexer.FileName());
+    mFileChanges = lexer.FileChanges();
+  }
+  const std::string_view line = lexer.GetLineTextView();
+  mPending[mPendingCount++] = Line{entry, static_cast<std::uint32_t>(mFiles.size() - 1),
+                                   lexer.GetLineNumber(), mPendingLines.size(), line.size()};
+  mPendingLines.append(line);
+  // The word is fetched now and tested a few lines later, when it has arrived.
+  if (!mFilter.empty())
+    __builtin_prefetch(&mFilter[(mEntries.NameHash(entry) & mFilterMask) / 64], 1);
+  if (mPendingCount == kBatch) TestPending();
 }
 
-bool SeqTableReader::NameSet::Insert(std::uint32_t index, std::uint32_t hash) {
-  if ((mCount + 1) * 10 > mSlots.size() * 7)
-    Grow();  // at most 70% full: probes stay in a cache line or two
-  const std::string_view name = mEntries[index].Name();
-  const std::size_t mask = mSlots.size() - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    Slot& slot = mSlots[i];
-    if (slot.entry == 0) {
-      slot = Slot{index + 1, hash};
-      ++mCount;
-      return true;
+void SeqTableReader::NameCheck::TestPending() {
+  // At least 16 bits per name: a new name finds its bit set one time in 16 at most.
+  if (mNames + mPendingCount > mFilterMask / 16 && mFilterMask != 0xFFFFFFFFu) GrowFilter();
+  for (std::size_t i = 0; i < mPendingCount; ++i) {
+    const Line& pending = mPending[i];
+    const std::uint32_t bit = mEntries.NameHash(pending.entry) & mFilterMask;
+    const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+    if ((mFilter[bit / 64] & mask) != 0) {
+      mCandidates.push_back(
+          Line{pending.entry, pending.file, pending.number, mLines.size(), pending.length});
+      mLines.append(mPendingLines, pending.offset, pending.length);
     }
-    if (slot.hash == hash && mEntries[slot.entry - 1].Name() == name) return false;
+    mFilter[bit / 64] |= mask;
+  }
+  mNames += static_cast<std::uint32_t>(mPendingCount);
+  mPendingCount = 0;
+  mPendingLines.clear();
+}
+
+void SeqTableReader::NameCheck::GrowFilter() {
+  // Four times as large each time: fewer rebuilds, each of which reads every name again.
+  const std::size_t bits =
+      mFilter.empty() ? std::size_t{1} << 16 : 4 * (mFilterMask + std::size_t{1});
+  mFilter.assign(bits / 64, 0);
+  mFilterMask = static_cast<std::uint32_t>(bits - 1);
+  // Entries without a name set a bit too: that only makes a candidate now and then.
+  const std::uint32_t entries = mPendingCount > 0 ? mPending[0].entry : mEntries.size();
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const std::uint32_t bit = mEntries.NameHash(i) & mFilterMask;
+    mFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
   }
 }
 
-void SeqTableReader::NameSet::Grow() {
-  std::vector<Slot> old(mSlots.empty() ? 64 : mSlots.size() * 2, Slot{0, 0});
-  old.swap(mSlots);
-  const std::size_t mask = mSlots.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.entry == 0) continue;
-    std::size_t i = slot.hash & mask;
-    while (mSlots[i].entry != 0)
-      i = (i + 1) & mask;
-    mSlots[i] = slot;
+namespace {
+
+// Sorts numbers by their high 32 bits (a name hash above an index), eleven bits at a time:
+// passes over the whole array rather than a comparison sort's jumps.
+void SortByHash(std::vector<std::uint64_t>& keys) {
+  std::vector<std::uint64_t> other(keys.size());
+  for (unsigned shift = 32; shift < 64; shift += 11) {
+    std::size_t starts[2048 + 1] = {};
+    for (std::uint64_t key : keys)
+      ++starts[(key >> shift & 2047) + 1];
+    for (std::size_t digit = 1; digit <= 2048; ++digit)
+      starts[digit] += starts[digit - 1];
+    for (std::uint64_t key : keys)
+      other[starts[key >> shift & 2047]++] = key;
+    keys.swap(other);
   }
+}
+
+}  // namespace
+
+void SeqTableReader::NameCheck::ThrowFirstRepeat() {
+  TestPending();
+  if (mCandidates.empty()) return;
+  // Hash and index, one number that sorts by the hash: of each candidate, and of each entry
+  // that may share the hash of one, found through a filter of the candidates' hashes (on other
+  // bits than those that made them candidates). Two sorted runs compared in step instead of a
+  // lookup per entry, which would wait on memory each time.
+  const auto key = [](std::uint32_t hash, std::uint32_t index) {
+    return static_cast<std::uint64_t>(hash) << 32 | index;
+  };
+  unsigned shift = 32 - 6;
+  while (shift > 2 && (std::size_t{1} << (32 - shift)) < 32 * mCandidates.size())
+    --shift;
+  std::vector<std::uint64_t> filter((std::size_t{1} << (32 - shift)) / 64, 0);
+  std::vector<std::uint64_t> candidates;
+  candidates.reserve(mCandidates.size());
+  for (std::uint32_t k = 0; k < mCandidates.size(); ++k) {
+    const std::uint32_t hash = mEntries.NameHash(mCandidates[k].entry);
+    candidates.push_back(key(hash, k));
+    filter[(hash >> shift) / 64] |= std::uint64_t{1} << ((hash >> shift) % 64);
+  }
+  std::vector<std::uint64_t> entries;
+  const std::uint32_t last = mCandidates.back().entry;  // no later entry can come first
+  for (std::uint32_t i = 0; i < last; ++i) {
+    const std::uint32_t hash = mEntries.NameHash(i);
+    if ((filter[(hash >> shift) / 64] & std::uint64_t{1} << ((hash >> shift) % 64)) != 0)
+      entries.push_back(key(hash, i));
+  }
+  SortByHash(candidates);
+  SortByHash(entries);
+
+  // The first repeat is the candidate with the lowest entry whose name an earlier entry has.
+  const Line* first = nullptr;
+  auto other = entries.begin();
+  for (auto it = candidates.begin(); it != candidates.end(); ++it) {
+    const std::uint32_t hash = static_cast<std::uint32_t>(*it >> 32);
+    while (other != entries.end() && *other < key(hash, 0))
+      ++other;
+    const Line& candidate = mCandidates[static_cast<std::uint32_t>(*it)];
+    if (first != nullptr && candidate.entry >= first->entry) continue;
+    const std::string_view name = mEntries[candidate.entry].Name();
+    for (auto same = other; same != entries.end() && *same >> 32 == hash; ++same) {
+      const std::uint32_t i = static_cast<std::uint32_t>(*same);
+      if (i < candidate.entry && mEntries[i].Name() == name) {
+        first = &candidate;
+        break;
+      }
+    }
+  }
+  if (first == nullptr) return;
+  throw Lexer::Exception(RepeatedLabelMessage(mEntries[first->entry].Name()), mFiles[first->file],
+                         first->number, mLines.substr(first->offset, first->length));
 }
 
 namespace {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -69,6 +71,68 @@ TEST(SeqTableReader, ReadsLinesWholeAsItReadsTheirTokens) {
       const Outcome tokens = Read(text, false);
       EXPECT_EQ(tokens.report, whole.report);
       EXPECT_EQ(tokens.error, whole.error);
+    }
+  }
+}
+
+// Repeated names are looked for through a filter that grows with the table and lets through,
+// besides every repeat, names that merely share a hash bit with an earlier one; the truth is
+// settled at the end. The report must still name the first line that repeats a name (not the
+// repeat of the earliest name), with its text, wherever the filter stood at the time.
+TEST(SeqTableReader, ReportsTheFirstRepeatedNameOfALargeTable) {
+  const int kEntries = 150000;
+  struct Case {
+    const char* what;
+    std::map<int, int> repeats;  // entry -> the earlier entry whose name it takes
+    int first;                   // the entry to report, or -1
+  };
+  // The last thousand entries repeat names from early on, some of which were candidates
+  // themselves: a name only repeats one before it.
+  std::map<int, int> lateRepeats;
+  for (int entry = kEntries - 1000; entry < kEntries; ++entry) {
+    const int earlier = entry - (kEntries - 2000);
+    lateRepeats[entry] = earlier % 7 == 0 ? earlier + 1 : earlier;
+  }
+  const Case cases[] = {
+      {"all names differ", {}, -1},
+      {"an early repeat", {{5, 3}}, 5},
+      {"a late repeat of the first name", {{140000, 1}}, 140000},
+      {"the first repeat is not of the first name", {{90000, 1}, {80000, 79000}}, 80000},
+      {"a name three times", {{70000, 10}, {60000, 10}}, 60000},
+      {"neighbours", {{100000, 99999}, {120000, 5}}, 100000},
+      {"many late repeats", lateRepeats, kEntries - 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Every seventh entry up to the highest bare number has one and no name; the others are
+    // named S<entry>. A repeat takes the name of a named entry.
+    std::string text = "@SEQ_TABLE\n";
+    std::string firstLine;
+    for (int entry = 0; entry < kEntries; ++entry) {
+      const auto repeat = c.repeats.find(entry);
+      std::string line;
+      if (repeat != c.repeats.end()) {
+        line = "S" + std::to_string(repeat->second);
+      } else if (entry % 7 == 0 && entry <= 65535) {
+        line = std::to_string(entry);
+      } else {
+        line = "S" + std::to_string(entry);
+      }
+      line += ": D" + std::to_string(entry) + ", 1, 2, 3, 4, 5\n";
+      if (entry == c.first) firstLine = line;
+      text += line;
+    }
+    text += "@SEQ_DATA\n";
+    const Outcome outcome = Read(text, true);
+    if (c.first < 0) {
+      EXPECT_EQ("", outcome.error);
+      EXPECT_EQ(kEntries, std::count(outcome.report.begin(), outcome.report.end(), '\n'));
+    } else {
+      const std::string name = firstLine.substr(0, firstLine.find(':'));
+      EXPECT_EQ("table.mus:" + std::to_string(c.first + 2) + ": Multiple defined label \"" + name +
+                    "\"\n" + firstLine,
+                outcome.error);
+      EXPECT_TRUE(outcome.report.empty());
     }
   }
 }

@@ -375,7 +375,9 @@ class FieldEvaluator : private ExpressionRules {
   }
 
  public:
-  explicit FieldEvaluator(const MacroTable& macros) : mMacros(macros) {
+  /// `lineEnd` is the end of the line that holds the field.
+  FieldEvaluator(const MacroTable& macros, const char* lineEnd)
+      : mMacros(macros), mLineEnd(lineEnd) {
     mStack[0] = Waiting{0, '\n', kBottom};
   }
 
@@ -409,9 +411,7 @@ class FieldEvaluator : private ExpressionRules {
         if (p == nullptr) return false;
         operand = static_cast<std::int64_t>(number);
       } else if (IsNameStart(*p)) {
-        const char* end = p + 1;
-        while (IsNameChar(*end))
-          ++end;
+        const char* end = SkipNameChars(p + 1, mLineEnd);
         MacroTable::Body body;
         if (!mMacros.Find(std::string_view(p, static_cast<std::size_t>(end - p)), body) ||
             !body.valueKnown) {
@@ -515,6 +515,7 @@ class FieldEvaluator : private ExpressionRules {
   static const int kStackSize = 32;
 
   const MacroTable& mMacros;
+  const char* mLineEnd;
   Waiting mStack[kStackSize];
   int mDepth = 0;  // of the top; mStack[0] is the bottom
 };
@@ -523,7 +524,9 @@ class FieldEvaluator : private ExpressionRules {
 
 bool Lexer::EvaluatePeekedField(const char*& field, std::int64_t& value,
                                 std::size_t& expanded) const {
-  return FieldEvaluator(mMacros).Evaluate(field, value, expanded);
+  const std::string_view line = mTop->mLine;
+  assert(field >= line.data() && field < line.data() + line.size());
+  return FieldEvaluator(mMacros, line.data() + line.size()).Evaluate(field, value, expanded);
 }
 
 bool Lexer::EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value) {

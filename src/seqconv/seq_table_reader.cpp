@@ -166,7 +166,10 @@ namespace {
   const std::uint64_t kEightSpaces = 0x2020202020202020ull;
   for (std::uint64_t chunk; end - p >= 8; p += 8) {
     std::memcpy(&chunk, p, 8);
-    if (chunk != kEightSpaces) break;
+    if (const std::uint64_t others = chunk ^ kEightSpaces) {
+      p += __builtin_ctzll(others) / 8;  // the spaces before the first other byte
+      break;
+    }
   }
   while (IsBlank(*p))
     ++p;
@@ -175,12 +178,6 @@ namespace {
 
 bool FitsField(int field, std::int64_t value) {
   return value >= 0 && value <= kFields[field].maximum;
-}
-
-[[gnu::always_inline]] inline const char* ScanName(const char* p) {
-  while (IsNameChar(*p))
-    ++p;
-  return p;
 }
 
 // A short number (see short_number.h); null for anything else.
@@ -212,7 +209,7 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   std::string_view name;
   std::int64_t number = mNextNumber;
   if (IsNameStart(*p)) {
-    const char* nameEnd = ScanName(p);
+    const char* nameEnd = SkipNameChars(p, lineEnd);
     name = std::string_view(p, static_cast<std::size_t>(nameEnd - p));
     p = SkipBlanks(nameEnd, lineEnd);
     if (*p == '=') {
@@ -229,7 +226,7 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   if (*p != ':') return false;
   p = SkipBlanks(p + 1, lineEnd);
   if (!IsNameStart(*p)) return false;
-  const char* labelEnd = ScanName(p);
+  const char* labelEnd = SkipNameChars(p, lineEnd);
   const std::string_view label(p, static_cast<std::size_t>(labelEnd - p));
   p = SkipBlanks(labelEnd, lineEnd);
   std::int64_t values[5];

@@ -50,6 +50,10 @@ TEST(SeqTableReader, ReadsLinesWholeAsItReadsTheirTokens) {
   const std::string sources[] = {
       // Taken whole: numbers, comments, blanks, named and numbered entries.
       "A: LA, 1, 2, 3, 4, 5\n7: L7, 65535, 127, 127, 127, 31 ; note\n\t B = 9 :LB,0,0,0,0,0\n",
+      // Runs of blanks padding columns: eight spaces and more, tabs among them.
+      "A:          LA,  1,\t2,        3,         \t 4, 5\nB:\t\t        LB, 1, 2, 3, 4, 5\n"
+      "C:                LC, 1, 2, 3, 4, 5               ;\n"
+      "D:         LONGLABEL, 1, 2, 3, 4, 5\n",
       // Fields over macros and operators; bodies that make more than one field.
       "A: LA, BANK + 1, VOL - 1, 3 * 4, {0-2} | 8, 1 << 4\nB: LB, BANK, TWO, 5, EMPTY 6\n",
       // Lines for the tokens: a macro as name or label, strings, binary numbers, errors.

@@ -23,7 +23,9 @@ void MacroTable::Set(std::string_view name, const std::int64_t* value) {
   const std::uint32_t hash = Hash(name);
   std::size_t slot = mCount > 0 ? Locate(name, hash) : kNone;
   if (slot == kNone) {
-    if ((mCount + 1) * 4 > mSlots.size() * 3) Grow();
+    // At most half full: most names are found in the first slot they probe, and the run
+    // walked for one that is not there stays short.
+    if ((mCount + 1) * 2 > mSlots.size()) Grow();
     Slot added;
     added.nameOffset = mNames.size();
     added.nameLength = static_cast<std::uint32_t>(name.size());

@@ -524,9 +524,8 @@ class FieldEvaluator : private ExpressionRules {
 
 bool Lexer::EvaluatePeekedField(const char*& field, std::int64_t& value,
                                 std::size_t& expanded) const {
-  const std::string_view line = mTop->mLine;
-  assert(field >= line.data() && field < line.data() + line.size());
-  return FieldEvaluator(mMacros, line.data() + line.size()).Evaluate(field, value, expanded);
+  return FieldEvaluator(mMacros, mTop->mLine.data() + mTop->mLine.size())
+      .Evaluate(field, value, expanded);
 }
 
 bool Lexer::EvaluateLineTokens(const LineToken* tokens, std::size_t& at, std::int64_t& value) {

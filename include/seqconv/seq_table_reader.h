@@ -88,6 +88,8 @@ class SeqTableReader {
   /// bit means that an earlier name may be the same. Only such a name keeps where its line stood
   /// (a copy of the line, for the report); which of them truly repeat an earlier name is settled
   /// once, when the table has been read or reading it has failed, in one pass over all names.
+  /// (Two bits per name in one word of the filter rather than one: fewer candidates for the
+  /// same memory and the same single fetch.)
   /// The filter is still too large for the cache, so a name's filter word is fetched when the
   /// name arrives and tested a few names later: the waits overlap.
   class NameCheck {
@@ -113,8 +115,16 @@ class SeqTableReader {
     void GrowFilter();
 
     const EntryStore& mEntries;
-    std::vector<std::uint64_t> mFilter;  // bit (hash & mFilterMask)
-    std::uint32_t mFilterMask = 0;
+    // The two bits a name sets in its word of the filter (hash & mWordMask), from bits of the
+    // hash that do not pick the word.
+    static std::uint64_t FilterBits(std::uint32_t hash) {
+      const std::uint32_t mixed = hash * 0x9E3779B1u;
+      return std::uint64_t{1} << (mixed >> 26) | std::uint64_t{1} << (mixed >> 20 & 63);
+    }
+    static const std::uint32_t kMaxWordMask = (1u << 26) - 1;  // 512 MiB: 268 million names
+
+    std::vector<std::uint64_t> mFilter;
+    std::uint32_t mWordMask = 0;
     std::uint32_t mNames = 0;  // in the filter
     Line mPending[kBatch];
     std::size_t mPendingCount = 0;

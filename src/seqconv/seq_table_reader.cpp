@@ -347,24 +347,28 @@ void SeqTableReader::NameCheck::Add(const Lexer& lexer, std::uint32_t entry) {
                                    lexer.GetLineNumber(), mPendingLines.size(), line.size()};
   mPendingLines.append(line);
   // The word is fetched now and tested a few lines later, when it has arrived.
-  if (!mFilter.empty())
-    __builtin_prefetch(&mFilter[(mEntries.NameHash(entry) & mFilterMask) / 64], 1);
+  if (!mFilter.empty()) __builtin_prefetch(&mFilter[mEntries.NameHash(entry) & mWordMask], 1);
   if (mPendingCount == kBatch) TestPending();
 }
 
 void SeqTableReader::NameCheck::TestPending() {
-  // At least 16 bits per name: a new name finds its bit set one time in 16 at most.
-  if (mNames + mPendingCount > mFilterMask / 16 && mFilterMask != 0xFFFFFFFFu) GrowFilter();
+  // At least 16 bits per name: two bits of a word that holds four names or fewer are both set
+  // already about one time in 60.
+  if (mFilter.empty() ||
+      (mNames + mPendingCount > 4 * (mWordMask + std::size_t{1}) && mWordMask < kMaxWordMask)) {
+    GrowFilter();
+  }
   for (std::size_t i = 0; i < mPendingCount; ++i) {
     const Line& pending = mPending[i];
-    const std::uint32_t bit = mEntries.NameHash(pending.entry) & mFilterMask;
-    const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-    if ((mFilter[bit / 64] & mask) != 0) {
+    const std::uint32_t hash = mEntries.NameHash(pending.entry);
+    std::uint64_t& word = mFilter[hash & mWordMask];
+    const std::uint64_t bits = FilterBits(hash);
+    if ((word & bits) == bits) {
       mCandidates.push_back(
           Line{pending.entry, pending.file, pending.number, mLines.size(), pending.length});
       mLines.append(mPendingLines, pending.offset, pending.length);
     }
-    mFilter[bit / 64] |= mask;
+    word |= bits;
   }
   mNames += static_cast<std::uint32_t>(mPendingCount);
   mPendingCount = 0;
@@ -373,15 +377,15 @@ void SeqTableReader::NameCheck::TestPending() {
 
 void SeqTableReader::NameCheck::GrowFilter() {
   // Four times as large each time: fewer rebuilds, each of which reads every name again.
-  const std::size_t bits =
-      mFilter.empty() ? std::size_t{1} << 16 : 4 * (mFilterMask + std::size_t{1});
-  mFilter.assign(bits / 64, 0);
-  mFilterMask = static_cast<std::uint32_t>(bits - 1);
+  const std::size_t words =
+      mFilter.empty() ? std::size_t{1} << 10 : 4 * (mWordMask + std::size_t{1});
+  mFilter.assign(words, 0);
+  mWordMask = static_cast<std::uint32_t>(words - 1);
   // Entries without a name set a bit too: that only makes a candidate now and then.
   const std::uint32_t entries = mPendingCount > 0 ? mPending[0].entry : mEntries.size();
   for (std::uint32_t i = 0; i < entries; ++i) {
-    const std::uint32_t bit = mEntries.NameHash(i) & mFilterMask;
-    mFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    const std::uint32_t hash = mEntries.NameHash(i);
+    mFilter[hash & mWordMask] |= FilterBits(hash);
   }
 }
 

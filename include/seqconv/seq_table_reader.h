@@ -82,6 +82,38 @@ class SeqTableReader {
     std::uint32_t mSize = 0;
   };
 
+  /// The entries by sequence number, in blocks of numbers that never move: a table that grows
+  /// copies none of what it has, and a few numbers far apart take a few blocks.
+  class NumberIndex {
+   public:
+    /// The index + 1 of the entry filed under `number`; 0 when there is none.
+    std::uint32_t Find(std::size_t number) const {
+      const std::size_t block = number >> kBlockShift;
+      return block < mBlocks.size() && mBlocks[block] ? mBlocks[block][number & kBlockMask] : 0;
+    }
+    void Set(std::size_t number, std::uint32_t entry) {
+      const std::size_t block = number >> kBlockShift;
+      if (block >= mBlocks.size()) mBlocks.resize(block + 1);
+      if (!mBlocks[block]) mBlocks[block].reset(new std::uint32_t[kBlockMask + 1]());
+      mBlocks[block][number & kBlockMask] = entry + 1;
+    }
+    /// Calls `visit` with the index of every entry, in ascending number.
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+      for (const std::unique_ptr<std::uint32_t[]>& block : mBlocks) {
+        if (!block) continue;
+        for (std::size_t i = 0; i <= kBlockMask; ++i) {
+          if (block[i] != 0) visit(block[i] - 1);
+        }
+      }
+    }
+
+   private:
+    static const unsigned kBlockShift = 12;
+    static const std::size_t kBlockMask = (std::size_t{1} << kBlockShift) - 1;
+    std::vector<std::unique_ptr<std::uint32_t[]> > mBlocks;
+  };
+
   /// Finds names that repeat an earlier entry's name. A table of a million names must cost no
   /// more per name than a small one, and an index of all names, read at random, waits on memory
   /// for every name. So a name is only tested against a filter of one bit per hash value: a set
@@ -147,9 +179,7 @@ class SeqTableReader {
   std::FILE* mOutput = stdout;
   bool mPlainLineReading = true;
   std::map<std::string, std::int64_t> mSymbols;  // never filled: every field name is undefined
-  // Index = sequence number; entry index + 1, or 0 for a number without entry. The entries
-  // themselves sit in blocks rather than one allocation each.
-  std::vector<std::uint32_t> mSeqs;
+  NumberIndex mNumbers;
   std::int32_t mNextNumber = 0;
   EntryStore mEntries;
   NameCheck mNames{mEntries};

@@ -113,8 +113,7 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
     lexer.GetNextToken();
   }
 
-  const std::size_t slot = static_cast<std::size_t>(number);
-  if (slot < mSeqs.size() && mSeqs[slot] != 0) {
+  if (mNumbers.Find(static_cast<std::size_t>(number)) != 0) {
     lexer.Fail("Multiple defined sequence number " + std::to_string(number));
   }
 
@@ -143,14 +142,8 @@ void SeqTableReader::ReadEntry(Lexer& lexer) {
 }
 
 Seq& SeqTableReader::FileEntry(std::int64_t number, std::uint32_t nameHash) {
-  const std::size_t slot = static_cast<std::size_t>(number);
-  if (slot == mSeqs.size()) {
-    mSeqs.push_back(0);  // the usual case: numbered one after the other
-  } else if (slot > mSeqs.size()) {
-    mSeqs.resize(slot + 1);
-  }
   mNextNumber = static_cast<std::int32_t>(number + 1);
-  mSeqs[slot] = static_cast<std::uint32_t>(mEntries.size()) + 1;
+  mNumbers.Set(static_cast<std::size_t>(number), mEntries.size());
   return mEntries.Add(nameHash);
 }
 
@@ -253,8 +246,7 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   }
   if (*p != '\n' && *p != ';') return false;
 
-  const std::size_t slot = static_cast<std::size_t>(number);
-  if (slot < mSeqs.size() && mSeqs[slot] != 0) return false;
+  if (mNumbers.Find(static_cast<std::size_t>(number)) != 0) return false;
   if (lexer.IsMacro(label) || (!name.empty() && lexer.IsMacro(name))) return false;
   if (expanded > 0 && !lexer.TakeExpandedTokens(expanded)) return false;
 
@@ -591,7 +583,5 @@ class ReportWriter {
 // Lines are formatted as "%s: %s, %d, %d, %d, %d, %d\n" would format them.
 void SeqTableReader::PrintSeqTable() {
   ReportWriter out(mOutput);
-  for (std::uint32_t entry : mSeqs) {
-    if (entry != 0) out.WriteLine(mEntries[entry - 1]);
-  }
+  mNumbers.ForEach([this, &out](std::uint32_t entry) { out.WriteLine(mEntries[entry]); });
 }

@@ -79,6 +79,29 @@ TEST(SeqTableReader, ReadsLinesWholeAsItReadsTheirTokens) {
   }
 }
 
+// Entries are kept by number in blocks of numbers: the report runs in number order across
+// blocks, gaps and blocks never used, and a number is taken once whichever block it is in.
+TEST(SeqTableReader, ListsEntriesInNumberOrderAcrossBlocksOfNumbers) {
+  const std::string text =
+      "@SEQ_TABLE\nA = 65535: LA, 1, 2, 3, 4, 5\nB = 4096: LB, 1, 2, 3, 4, 5\n"
+      "C: LC, 1, 2, 3, 4, 5\nD = 0: LD, 1, 2, 3, 4, 5\nE = 4095: LE, 1, 2, 3, 4, 5\n"
+      "@SEQ_DATA\n";
+  for (const bool plain : {true, false}) {
+    const Outcome listed = Read(text, plain);
+    EXPECT_EQ("", listed.error);
+    EXPECT_EQ(
+        "D: LD, 1, 2, 3, 4, 5\nE: LE, 1, 2, 3, 4, 5\nB: LB, 1, 2, 3, 4, 5\n"
+        "C: LC, 1, 2, 3, 4, 5\nA: LA, 1, 2, 3, 4, 5\n",
+        listed.report);
+    const Outcome taken = Read(
+        "@SEQ_TABLE\nA = 8191: L, 1, 2, 3, 4, 5\nB = 4096: L, 1, 2, 3, 4, 5\n"
+        "C = 8191: L, 1, 2, 3, 4, 5\n@SEQ_DATA\n",
+        plain);
+    EXPECT_EQ("table.mus:4: Multiple defined sequence number 8191\nC = 8191: L, 1, 2, 3, 4, 5\n",
+              taken.error);
+  }
+}
+
 // Repeated names are looked for through a filter that grows with the table and lets through,
 // besides every repeat, names that merely share a hash bit with an earlier one; the truth is
 // settled at the end. The report must still name the first line that repeats a name (not the

@@ -74,8 +74,9 @@ constexpr std::array<unsigned char, 256> kFastClasses = MakeFastClasses();
 
 // The number starting at line[pos] (a digit), if it is short (see short_number.h): sets its
 // value and `end`, the position after it.
-bool ScanFastNumber(const char* line, std::size_t pos, std::size_t& end, std::uint64_t& value) {
-  const char* const after = ScanShortNumber(line + pos, value);
+bool ScanFastNumber(const char* line, std::size_t size, std::size_t pos, std::size_t& end,
+                    std::uint64_t& value) {
+  const char* const after = ScanShortNumber(line + pos, line + size, value);
   if (after == nullptr) return false;
   end = static_cast<std::size_t>(after - line);
   return true;
@@ -116,7 +117,7 @@ TokenKind Lexer::ScanNextToken() {
       break;
     case kZero:
     case kDecimal:
-      if (!ScanFastNumber(line, pos, end, value)) return ScanToken();
+      if (!ScanFastNumber(line, size, pos, end, value)) return ScanToken();
       kind = TOKEN_NUMBER;
       mToken.stringValue.clear();
       break;
@@ -306,7 +307,7 @@ bool Lexer::ScanPeekedLine(std::string_view line, std::size_t pos, LineToken* to
       case kZero:
       case kDecimal: {
         std::uint64_t value;
-        p = ScanShortNumber(p, value);
+        p = ScanShortNumber(p, line.data() + line.size(), value);
         if (p == nullptr) return false;
         *out++ = LineToken{static_cast<std::int64_t>(value), TOKEN_NUMBER, false};
         break;
@@ -407,7 +408,7 @@ class FieldEvaluator : private ExpressionRules {
       }
       if (IsDigit(*p)) {
         std::uint64_t number;
-        p = ScanShortNumber(p, number);
+        p = ScanShortNumber(p, mLineEnd, number);
         if (p == nullptr) return false;
         operand = static_cast<std::int64_t>(number);
       } else if (IsNameStart(*p)) {
@@ -471,7 +472,7 @@ class FieldEvaluator : private ExpressionRules {
 
  private:
   // bitset = item ("," item)* "}"    item = number ("-" number)?
-  static const char* ReadBitSet(const char* p, std::int64_t& mask) {
+  const char* ReadBitSet(const char* p, std::int64_t& mask) const {
     Bits bits = 0;
     for (;;) {
       std::uint64_t a;
@@ -494,11 +495,11 @@ class FieldEvaluator : private ExpressionRules {
   }
 
   // A bit number written as a number, and the blanks after it.
-  static const char* ReadBitNumber(const char* p, std::uint64_t& bit) {
+  const char* ReadBitNumber(const char* p, std::uint64_t& bit) const {
     while (IsBlank(*p))
       ++p;
     if (!IsDigit(*p)) return nullptr;
-    p = ScanShortNumber(p, bit);
+    p = ScanShortNumber(p, mLineEnd, bit);
     if (p == nullptr || bit > 63) return nullptr;
     while (IsBlank(*p))
       ++p;

@@ -7,6 +7,7 @@
 #define LEXER_SHORT_NUMBER_H
 
 #include <cstdint>
+#include <cstring>
 
 #include "lexer/char_class.h"
 
@@ -32,10 +33,34 @@ inline const char* ScanHex(const char* digits, std::uint64_t& value) {
 }  // namespace short_number
 
 /// The short number at `p`, a digit, in text that ends with a character that is no digit (a
-/// line's '\n'): its value and the position after it, or null when it is no short number.
-[[gnu::always_inline]] inline const char* ScanShortNumber(const char* p, std::uint64_t& value) {
+/// line's '\n') before `end`, which bounds what may be read: its value and the position after
+/// it, or null when it is no short number.
+[[gnu::always_inline]] inline const char* ScanShortNumber(const char* p, const char* end,
+                                                          std::uint64_t& value) {
   if (p[0] == '0' && (p[1] | 0x20) == 'x') return short_number::ScanHex(p + 2, value);
   if (p[0] == '0' && (p[1] | 0x20) == 'b') return nullptr;
+  if (end - p >= 8) {
+    // Up to seven digits from eight bytes at once, without a branch per digit that mispredicts
+    // where a number of scattered width ends. '0' to '9' become 0 to 9; any other byte becomes
+    // more than 9 and gets its top bit set by adding 0x76 (or had it already). Carries out of
+    // such a byte only reach the bytes after it.
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    const std::uint64_t digits = chunk ^ 0x3030303030303030ull;
+    const std::uint64_t others =
+        ((digits + 0x7676767676767676ull) | digits) & 0x8080808080808080ull;
+    if (others != 0) {
+      const unsigned count = static_cast<unsigned>(__builtin_ctzll(others)) / 8;  // p[0] is one
+      // The digits moved to the top, the first one highest, then combined in pairs, fours and
+      // eights.
+      std::uint64_t x = digits << (64 - 8 * count);
+      x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFull;
+      x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFull;
+      x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFull;
+      value = x;
+      return p + count;
+    }
+  }
   const char* const start = p;
   std::uint64_t decimal = static_cast<unsigned>(*p - '0');
   while (IsDigit(*++p))

@@ -174,10 +174,11 @@ bool FitsField(int field, std::int64_t value) {
 }
 
 // A short number (see short_number.h); null for anything else.
-[[gnu::always_inline]] inline const char* ScanPlainNumber(const char* p, std::int64_t& value) {
+[[gnu::always_inline]] inline const char* ScanPlainNumber(const char* p, const char* end,
+                                                          std::int64_t& value) {
   if (!IsDigit(*p)) return nullptr;
   std::uint64_t number;
-  p = ScanShortNumber(p, number);
+  p = ScanShortNumber(p, end, number);
   if (p != nullptr) value = static_cast<std::int64_t>(number);
   return p;
 }
@@ -207,12 +208,12 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
     p = SkipBlanks(nameEnd, lineEnd);
     if (*p == '=') {
       if (p[1] == '=') return false;
-      p = ScanPlainNumber(SkipBlanks(p + 1, lineEnd), number);
+      p = ScanPlainNumber(SkipBlanks(p + 1, lineEnd), lineEnd, number);
       if (p == nullptr || number > 65535) return false;
       p = SkipBlanks(p, lineEnd);
     }
   } else {
-    p = ScanPlainNumber(p, number);
+    p = ScanPlainNumber(p, lineEnd, number);
     if (p == nullptr || number > 65535) return false;
     p = SkipBlanks(p, lineEnd);
   }
@@ -227,7 +228,7 @@ bool SeqTableReader::ReadPlainEntryLine(Lexer& lexer) {
   for (int i = 0; i < 5; ++i) {
     if (*p != ',') return false;
     const char* const field = SkipBlanks(p + 1, lineEnd);
-    p = ScanPlainNumber(field, values[i]);
+    p = ScanPlainNumber(field, lineEnd, values[i]);
     if (p != nullptr) p = SkipBlanks(p, lineEnd);
     if (p == nullptr || (*p != ',' && *p != '\n' && *p != ';')) {
       p = field;

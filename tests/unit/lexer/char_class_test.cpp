@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -13,9 +14,11 @@ TEST(SkipNameChars, EndsWhereTheFirstByteThatIsNoNameCharacterStands) {
   for (int byte = 0; byte < 256; ++byte) {
     const char c = static_cast<char>(byte);
     for (std::size_t at = 0; at < kLength; ++at) {
-      std::string line(kLength, 'a');
+      // Exactly the line, so that a sanitizer sees any read past its end.
+      std::vector<char> line(kLength, 'a');
       line[at] = c;
-      line += '\n';
+      line.push_back('\n');
+      line.shrink_to_fit();
       const char* const begin = line.data();
       const std::size_t expected = IsNameChar(c) ? kLength : at;
       ASSERT_EQ(expected,

@@ -60,6 +60,29 @@ std::string MacroText() {
   return text;
 }
 
+// A table whose fields are expressions over a few thousand macros, as the macro workload has
+// them: looking the macros up takes most of the time.
+std::string MacroTableText() {
+  const std::uint32_t kMacros = 5000;
+  std::string text;
+  for (std::uint32_t i = 0; i < kMacros; ++i) {
+    const std::uint32_t mix = i * 2654435761u;
+    text += "#define BANK_" + std::to_string(i) + " " + std::to_string(mix >> 22) + "\n";
+    text += "#define VOL_" + std::to_string(i) + " (" + std::to_string(mix >> 9 & 63) + " + 1)\n";
+  }
+  text += "@SEQ_TABLE\n";
+  for (int i = 0; i < kLines; ++i) {
+    const auto pick = [i, kMacros](std::uint32_t salt) {
+      return std::to_string((static_cast<std::uint32_t>(i) * 2654435761u ^ salt * 40503u) %
+                            kMacros);
+    };
+    text += "SE_" + std::to_string(i) + ": D_" + std::to_string(i) + ", BANK_" + pick(1) +
+            " * 4 + 3, (VOL_" + pick(2) + " + VOL_" + pick(3) + ") / 2, VOL_" + pick(4) +
+            " >> 1 | 64, (VOL_" + pick(5) + " + 1) & 0x7F, VOL_" + pick(6) + " & {0-3}\n";
+  }
+  return text + "@SEQ_DATA\n";
+}
+
 std::string ExpressionText() {
   std::string text;
   for (int i = 0; i < kLines; ++i) {
@@ -135,6 +158,19 @@ void BM_ParseTable(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
 }
 BENCHMARK(BM_ParseTable)->Unit(benchmark::kMillisecond);
+
+void BM_ParseMacroTable(benchmark::State& state) {
+  static const std::string text = MacroTableText();
+  const my_cmdline_parser options;
+  for (auto _ : state) {
+    std::istringstream stream(text);
+    Lexer lexer(stream, "bench.mus");
+    SeqTableReader reader(options);
+    reader.ParseSeqTable(lexer);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
+}
+BENCHMARK(BM_ParseMacroTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

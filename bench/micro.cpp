@@ -146,8 +146,7 @@ void BM_Evaluate(benchmark::State& state) {
 }
 BENCHMARK(BM_Evaluate)->Unit(benchmark::kMillisecond);
 
-void BM_ParseTable(benchmark::State& state) {
-  static const std::string text = TableText();
+void RunReader(benchmark::State& state, const std::string& text) {
   const my_cmdline_parser options;
   for (auto _ : state) {
     std::istringstream stream(text);
@@ -157,18 +156,16 @@ void BM_ParseTable(benchmark::State& state) {
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
 }
+
+void BM_ParseTable(benchmark::State& state) {
+  static const std::string text = TableText();
+  RunReader(state, text);
+}
 BENCHMARK(BM_ParseTable)->Unit(benchmark::kMillisecond);
 
 void BM_ParseMacroTable(benchmark::State& state) {
   static const std::string text = MacroTableText();
-  const my_cmdline_parser options;
-  for (auto _ : state) {
-    std::istringstream stream(text);
-    Lexer lexer(stream, "bench.mus");
-    SeqTableReader reader(options);
-    reader.ParseSeqTable(lexer);
-  }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
+  RunReader(state, text);
 }
 BENCHMARK(BM_ParseMacroTable)->Unit(benchmark::kMillisecond);
 

@@ -116,14 +116,12 @@ class SeqTableReader {
 
   /// Finds names that repeat an earlier entry's name. A table of a million names must cost no
   /// more per name than a small one, and an index of all names, read at random, waits on memory
-  /// for every name. So a name is only tested against a filter of one bit per hash value: a set
-  /// bit means that an earlier name may be the same. Only such a name keeps where its line stood
-  /// (a copy of the line, for the report); which of them truly repeat an earlier name is settled
+  /// for every name. So a name only sets two bits in one word of a filter: when both were set
+  /// already, an earlier name may be the same, and only such a name keeps where its line stood
+  /// (a copy of the line, for the report). Which of them truly repeat an earlier name is settled
   /// once, when the table has been read or reading it has failed, in one pass over all names.
-  /// (Two bits per name in one word of the filter rather than one: fewer candidates for the
-  /// same memory and the same single fetch.)
-  /// The filter is still too large for the cache, so a name's filter word is fetched when the
-  /// name arrives and tested a few names later: the waits overlap.
+  /// The filter is still too large for the cache, so a name's word is fetched when the name
+  /// arrives and tested a few names later: the waits overlap.
   class NameCheck {
    public:
     explicit NameCheck(const EntryStore& entries) : mEntries(entries) {}

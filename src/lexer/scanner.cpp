@@ -726,7 +726,5 @@ int Lexer::HexDigitValue(int c) {
   // clang-format off
   assert(isxdigit( c ));
   // clang-format on
-  if (c <= '9') return c - '0';
-  if (c >= 'a') return c - 'a' + 10;
-  return c - 'A' + 10;
+  return static_cast<int>(short_number::HexValue(static_cast<char>(c)));
 }

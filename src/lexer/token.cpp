@@ -40,7 +40,6 @@ std::string Lexer::GetFileName() const {
   return mTop ? mTop->mFileName : std::string();
 }
 
-
 std::string Lexer::GetLineText() const {
   return mTop ? std::string(mTop->mLine) : std::string();
 }

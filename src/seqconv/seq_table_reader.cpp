@@ -416,19 +416,24 @@ void SeqTableReader::NameCheck::ThrowFirstRepeat() {
   while (shift > 2 && (std::size_t{1} << (32 - shift)) < 32 * mCandidates.size())
     --shift;
   std::vector<std::uint64_t> filter((std::size_t{1} << (32 - shift)) / 64, 0);
+  const auto word = [&filter, shift](std::uint32_t hash) -> std::uint64_t& {
+    return filter[(hash >> shift) / 64];
+  };
+  const auto bit = [shift](std::uint32_t hash) {
+    return std::uint64_t{1} << ((hash >> shift) % 64);
+  };
   std::vector<std::uint64_t> candidates;
   candidates.reserve(mCandidates.size());
   for (std::uint32_t k = 0; k < mCandidates.size(); ++k) {
     const std::uint32_t hash = mEntries.NameHash(mCandidates[k].entry);
     candidates.push_back(key(hash, k));
-    filter[(hash >> shift) / 64] |= std::uint64_t{1} << ((hash >> shift) % 64);
+    word(hash) |= bit(hash);
   }
   std::vector<std::uint64_t> entries;
   const std::uint32_t last = mCandidates.back().entry;  // no later entry can come first
   for (std::uint32_t i = 0; i < last; ++i) {
     const std::uint32_t hash = mEntries.NameHash(i);
-    if ((filter[(hash >> shift) / 64] & std::uint64_t{1} << ((hash >> shift) % 64)) != 0)
-      entries.push_back(key(hash, i));
+    if ((word(hash) & bit(hash)) != 0) entries.push_back(key(hash, i));
   }
   SortByHash(candidates);
   SortByHash(entries);
